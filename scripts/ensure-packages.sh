@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian packages named on the command line that are not yet
+# installed. Sourced by the build scripts so that a fresh Debian 12 machine
+# needs nothing done by hand.
+ensure_packages() {
+    local missing=()
+    local package
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$package")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# What building the program needs.
+BUILD_PACKAGES=(g++ cmake ninja-build qtbase5-dev qtbase5-dev-tools fonts-dejavu-core)
