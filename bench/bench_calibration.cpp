@@ -29,7 +29,10 @@ void BenchCalibration::compute_calibration()
         samples.append(Sample{actual, actual, actual * 1.002 + 0.05, 0.0});
     }
     Calibration_Result result;
-    QBENCHMARK { result = TZentrovaDialog::Compute_Calibration(samples, 1.00005, -0.0005); }
+    QBENCHMARK
+    {
+        result = TZentrovaDialog::Compute_Calibration(samples, 1.00005, -0.0005);
+    }
     QVERIFY(result.valid);
 }
 

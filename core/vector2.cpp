@@ -45,7 +45,10 @@ Vector2 &Vector2::Normalize()
     return *this;
 }
 
-double Dot(const Vector2 &a, const Vector2 &b) { return a.x * b.x + a.y * b.y; }
+double Dot(const Vector2 &a, const Vector2 &b)
+{
+    return a.x * b.x + a.y * b.y;
+}
 
 bool Point_In_Triangle(const Vector2 &p, const Vector2 &a, const Vector2 &b, const Vector2 &c)
 {
@@ -64,16 +67,37 @@ bool Point_In_Triangle(const Vector2 &p, const Vector2 &a, const Vector2 &b, con
     return s > 0.0 && t > 0.0 && s + t <= area;
 }
 
-Vector2 operator*(const Vector2 &v, const double &s) { return Vector2(v.x * s, v.y * s); }
+Vector2 operator*(const Vector2 &v, const double &s)
+{
+    return Vector2(v.x * s, v.y * s);
+}
 
-Vector2 operator*(const double &s, const Vector2 &v) { return v * s; }
+Vector2 operator*(const double &s, const Vector2 &v)
+{
+    return v * s;
+}
 
-Vector2 operator+(const Vector2 &a, const Vector2 &b) { return Vector2(a.x + b.x, a.y + b.y); }
+Vector2 operator+(const Vector2 &a, const Vector2 &b)
+{
+    return Vector2(a.x + b.x, a.y + b.y);
+}
 
-Vector2 operator+(const Vector2 &v, const double &s) { return Vector2(v.x + s, v.y + s); }
+Vector2 operator+(const Vector2 &v, const double &s)
+{
+    return Vector2(v.x + s, v.y + s);
+}
 
-Vector2 operator+(const double &s, const Vector2 &v) { return v + s; }
+Vector2 operator+(const double &s, const Vector2 &v)
+{
+    return v + s;
+}
 
-Vector2 operator-(const Vector2 &a, const Vector2 &b) { return Vector2(a.x - b.x, a.y - b.y); }
+Vector2 operator-(const Vector2 &a, const Vector2 &b)
+{
+    return Vector2(a.x - b.x, a.y - b.y);
+}
 
-Vector2 operator-(const Vector2 &v, const double &s) { return Vector2(v.x - s, v.y - s); }
+Vector2 operator-(const Vector2 &v, const double &s)
+{
+    return Vector2(v.x - s, v.y - s);
+}

@@ -67,7 +67,10 @@ Vector3 &Vector3::Cross(const Vector3 &v)
     return *this;
 }
 
-double Dot(const Vector3 &a, const Vector3 &b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+double Dot(const Vector3 &a, const Vector3 &b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 Vector3 Cross(const Vector3 &a, const Vector3 &b)
 {
@@ -75,22 +78,37 @@ Vector3 Cross(const Vector3 &a, const Vector3 &b)
     return result.Cross(b);
 }
 
-Vector3 operator*(const Vector3 &v, const double &s) { return Vector3(v.x * s, v.y * s, v.z * s); }
+Vector3 operator*(const Vector3 &v, const double &s)
+{
+    return Vector3(v.x * s, v.y * s, v.z * s);
+}
 
-Vector3 operator*(const double &s, const Vector3 &v) { return v * s; }
+Vector3 operator*(const double &s, const Vector3 &v)
+{
+    return v * s;
+}
 
 Vector3 operator+(const Vector3 &a, const Vector3 &b)
 {
     return Vector3(a.x + b.x, a.y + b.y, a.z + b.z);
 }
 
-Vector3 operator+(const Vector3 &v, const double &s) { return Vector3(v.x + s, v.y + s, v.z + s); }
+Vector3 operator+(const Vector3 &v, const double &s)
+{
+    return Vector3(v.x + s, v.y + s, v.z + s);
+}
 
-Vector3 operator+(const double &s, const Vector3 &v) { return v + s; }
+Vector3 operator+(const double &s, const Vector3 &v)
+{
+    return v + s;
+}
 
 Vector3 operator-(const Vector3 &a, const Vector3 &b)
 {
     return Vector3(a.x - b.x, a.y - b.y, a.z - b.z);
 }
 
-Vector3 operator-(const Vector3 &v, const double &s) { return Vector3(v.x - s, v.y - s, v.z - s); }
+Vector3 operator-(const Vector3 &v, const double &s)
+{
+    return Vector3(v.x - s, v.y - s, v.z - s);
+}

@@ -22,11 +22,20 @@ inline qint32 Truncate_To_Int32(double value)
 }
 
 // The 16-bit two's complement of a truncated value: what four hex digits hold.
-inline quint16 Low_16_Bits(qint32 value) { return static_cast<quint16>(static_cast<quint32>(value) & 0xFFFFu); }
+inline quint16 Low_16_Bits(qint32 value)
+{
+    return static_cast<quint16>(static_cast<quint32>(value) & 0xFFFFu);
+}
 
-inline quint16 Truncate_To_Code(double value) { return Low_16_Bits(Truncate_To_Int32(value)); }
+inline quint16 Truncate_To_Code(double value)
+{
+    return Low_16_Bits(Truncate_To_Int32(value));
+}
 
 // Exactly four upper-case hexadecimal digits, leading zeros kept.
-inline QString Code_Text(quint16 code) { return QStringLiteral("%1").arg(code, 4, 16, QLatin1Char('0')).toUpper(); }
+inline QString Code_Text(quint16 code)
+{
+    return QStringLiteral("%1").arg(code, 4, 16, QLatin1Char('0')).toUpper();
+}
 
 #endif

@@ -20,6 +20,9 @@ using Sample_List = QVector<Sample>;
 // The unit after every row and in the data range. Its first character is
 // U+02DA RING ABOVE, not the degree sign; spelled as an escape so that no
 // source encoding can change it.
-inline QString Temperature_Unit() { return QStringLiteral("\u02DAC"); }
+inline QString Temperature_Unit()
+{
+    return QStringLiteral("\u02DAC");
+}
 
 #endif

@@ -112,7 +112,10 @@ Calibration_Result TZentrovaDialog::Compute_Calibration(const Sample_List &sampl
     return result;
 }
 
-QString TZentrovaDialog::Format_Code(quint16 code) { return Code_Text(code); }
+QString TZentrovaDialog::Format_Code(quint16 code)
+{
+    return Code_Text(code);
+}
 
 QString TZentrovaDialog::Format_Data_Range(double data_range)
 {

@@ -26,8 +26,7 @@ public:
 
     // e1 and e2 are the existing codes as the code fields read them (with
     // their half-count bias), scaled by 10000 and 1000.
-    static Calibration_Result Compute_Calibration(const Sample_List &samples, double e1,
-                                                  double e2);
+    static Calibration_Result Compute_Calibration(const Sample_List &samples, double e1, double e2);
 
     static QString Format_Code(quint16 code);
     static QString Format_Data_Range(double data_range);

@@ -15,7 +15,10 @@ constexpr double uncalibrated_e2 = -0.0005;
 
 // A sample written as (actual, reading); the table's other two fields do
 // not take part in the computation.
-Sample At(double actual, double reading) { return Sample{20.0, actual, reading, 0.0}; }
+Sample At(double actual, double reading)
+{
+    return Sample{20.0, actual, reading, 0.0};
+}
 
 const double infinity = std::numeric_limits<double>::infinity();
 const double not_a_number = std::numeric_limits<double>::quiet_NaN();
@@ -63,8 +66,7 @@ void TestCalibration::worked_examples_data()
         << Sample_List{At(25.0, 25.001)} << e1 << 0.0055 << "2710"
         << "0004"
         << "0.000";
-    QTest::newRow("two samples") << Sample_List{At(0.0, 0.2), At(100.0, 99.5)} << e1 << e2
-                                 << "2756"
+    QTest::newRow("two samples") << Sample_List{At(0.0, 0.2), At(100.0, 99.5)} << e1 << e2 << "2756"
                                  << "FF37"
                                  << "0.700";
     QTest::newRow("three samples at 15 20 25")
@@ -175,8 +177,8 @@ void TestCalibration::fit_line()
     // Too short a list is answered before the slope pointer is looked at.
     QVERIFY(!TZentrovaDialog::Fit_Line({Vector2(1, 2)}, nullptr, nullptr));
 
-    QVERIFY(TZentrovaDialog::Fit_Line({Vector2(0, 1), Vector2(1, 3), Vector2(2, 5)}, &slope,
-                                      &offset));
+    QVERIFY(
+        TZentrovaDialog::Fit_Line({Vector2(0, 1), Vector2(1, 3), Vector2(2, 5)}, &slope, &offset));
     QCOMPARE(slope, 2.0);
     QCOMPARE(offset, 1.0);
 
@@ -191,10 +193,12 @@ void TestCalibration::fit_line()
 
 void TestCalibration::fit_line_needs_a_slope_pointer()
 {
-    const Child_Outcome outcome = Run_In_Child([] {
-        double offset = 0;
-        TZentrovaDialog::Fit_Line({Vector2(0, 0), Vector2(1, 1)}, nullptr, &offset);
-    });
+    const Child_Outcome outcome = Run_In_Child(
+        []
+        {
+            double offset = 0;
+            TZentrovaDialog::Fit_Line({Vector2(0, 0), Vector2(1, 1)}, nullptr, &offset);
+        });
     QVERIFY(outcome.aborted);
     QVERIFY2(outcome.error_output.contains("src/zentrovadialog.cpp:"),
              outcome.error_output.constData());

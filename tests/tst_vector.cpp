@@ -61,9 +61,8 @@ void TestVector::arithmetic3()
 {
     const Vector3 a(1, 2, 3);
     const Vector3 b(-1, 4, 0.5);
-    auto same = [](const Vector3 &v, double x, double y, double z) {
-        return v.x == x && v.y == y && v.z == z;
-    };
+    auto same = [](const Vector3 &v, double x, double y, double z)
+    { return v.x == x && v.y == y && v.z == z; };
     QVERIFY(same(a + b, 0, 6, 3.5));
     QVERIFY(same(a - b, 2, -2, 2.5));
     QVERIFY(same(a * 2.0, 2, 4, 6));
@@ -112,8 +111,8 @@ void TestVector::cross_data()
     QTest::addColumn<Vector3>("b");
     QTest::addColumn<Vector3>("expected");
     QTest::newRow("x cross y is z") << Vector3(1, 0, 0) << Vector3(0, 1, 0) << Vector3(0, 0, 1);
-    QTest::newRow("y cross x is minus z") << Vector3(0, 1, 0) << Vector3(1, 0, 0)
-                                          << Vector3(0, 0, -1);
+    QTest::newRow("y cross x is minus z")
+        << Vector3(0, 1, 0) << Vector3(1, 0, 0) << Vector3(0, 0, -1);
     QTest::newRow("general") << Vector3(2, 3, 4) << Vector3(5, 6, 7) << Vector3(-3, 6, -3);
     QTest::newRow("parallel") << Vector3(1, 2, 3) << Vector3(2, 4, 6) << Vector3(0, 0, 0);
 }
@@ -177,8 +176,10 @@ void TestVector::failed_checks_end_the_process_data()
     QTest::addColumn<QByteArray>("report");
     const QByteArray length = "Length > std::numeric_limits<double>::epsilon()";
     const QByteArray divisor = "d > std::numeric_limits<double>::epsilon()";
-    QTest::newRow("normalize zero vector2") << 0 << (QByteArray("core/vector2.cpp:") + "|" + length);
-    QTest::newRow("normalize zero vector3") << 1 << (QByteArray("core/vector3.cpp:") + "|" + length);
+    QTest::newRow("normalize zero vector2")
+        << 0 << (QByteArray("core/vector2.cpp:") + "|" + length);
+    QTest::newRow("normalize zero vector3")
+        << 1 << (QByteArray("core/vector3.cpp:") + "|" + length);
     QTest::newRow("normalize NaN vector2") << 2 << (QByteArray("core/vector2.cpp:") + "|" + length);
     QTest::newRow("divide vector2 by -2") << 3 << (QByteArray("core/vector2.h:") + "|" + divisor);
     QTest::newRow("divide vector3 by 0") << 4 << (QByteArray("core/vector3.h:") + "|" + divisor);
@@ -193,41 +194,43 @@ void TestVector::failed_checks_end_the_process()
     QFETCH(int, action);
     QFETCH(QByteArray, report);
     volatile double sink = 0;
-    const Child_Outcome outcome = Run_In_Child([action, &sink] {
-        const double nan = std::numeric_limits<double>::quiet_NaN();
-        Vector2 v2(1, 2);
-        Vector3 v3(1, 2, 3);
-        switch (action)
+    const Child_Outcome outcome = Run_In_Child(
+        [action, &sink]
         {
-        case 0:
-            Vector2().Normalize();
-            break;
-        case 1:
-            Vector3().Normalize();
-            break;
-        case 2:
-            Vector2(nan, 1).Normalize();
-            break;
-        case 3:
-            sink = (v2 / -2.0).x;
-            break;
-        case 4:
-            sink = (v3 / 0.0).x;
-            break;
-        case 5:
-            sink = static_cast<const Vector2 &>(v2)[2];
-            break;
-        case 6:
-            v2[-1] = 1;
-            break;
-        case 7:
-            sink = static_cast<const Vector3 &>(v3)[3];
-            break;
-        case 8:
-            v3[3] = 1;
-            break;
-        }
-    });
+            const double nan = std::numeric_limits<double>::quiet_NaN();
+            Vector2 v2(1, 2);
+            Vector3 v3(1, 2, 3);
+            switch (action)
+            {
+            case 0:
+                Vector2().Normalize();
+                break;
+            case 1:
+                Vector3().Normalize();
+                break;
+            case 2:
+                Vector2(nan, 1).Normalize();
+                break;
+            case 3:
+                sink = (v2 / -2.0).x;
+                break;
+            case 4:
+                sink = (v3 / 0.0).x;
+                break;
+            case 5:
+                sink = static_cast<const Vector2 &>(v2)[2];
+                break;
+            case 6:
+                v2[-1] = 1;
+                break;
+            case 7:
+                sink = static_cast<const Vector3 &>(v3)[3];
+                break;
+            case 8:
+                v3[3] = 1;
+                break;
+            }
+        });
     QVERIFY2(outcome.aborted, outcome.error_output.constData());
     const QList<QByteArray> parts = report.split('|');
     QVERIFY2(outcome.error_output.contains(parts[0]), outcome.error_output.constData());

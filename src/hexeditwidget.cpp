@@ -1,0 +1,41 @@
+#include "hexeditwidget.h"
+
+#include "codetruncation.h"
+
+#include <cmath>
+
+THexEditWidget::THexEditWidget(QWidget *parent) : QLineEdit(parent)
+{
+    setInputMask(QStringLiteral("HHHH"));
+    connect(this, &QLineEdit::textEdited, this, &THexEditWidget::Changed);
+}
+
+double THexEditWidget::Get_Value(const double &scale) const
+{
+    // A digit deleted from the middle leaves a mask blank; the digits that
+    // remain are read as they stand.
+    const QString digits = text().remove(QLatin1Char(' '));
+    bool ok = false;
+    const uint code = digits.toUInt(&ok, 16);
+    double value = 0.0;
+    if (ok)
+    {
+        if (code & 0x8000u)
+            value = -static_cast<double>(65536u - code) / scale;
+        else
+            value = static_cast<double>(code) / scale;
+    }
+    if (std::fabs(scale) > 1e-6)
+    {
+        if (value > 0.0)
+            value += 0.5 / scale;
+        else
+            value -= 0.5 / scale;
+    }
+    return value;
+}
+
+void THexEditWidget::Set_Value(const double &value, const double &scale)
+{
+    setText(Code_Text(Truncate_To_Code(value * scale)));
+}
