@@ -1,0 +1,85 @@
+#ifndef ZENTROVA_INPUTWIDGET_H
+#define ZENTROVA_INPUTWIDGET_H
+
+#include "sample.h"
+
+#include <QWidget>
+
+#include <vector>
+
+class QCheckBox;
+class QGridLayout;
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QSpacerItem;
+class QToolButton;
+
+// One row of the table. The widgets belong to the table through Qt
+// parenthood; the record only points at them.
+struct TEntryLine
+{
+    QCheckBox *check_box;
+    QLineEdit *nominal_edit;
+    QLineEdit *actual_edit;
+    QLineEdit *reading_edit;
+    QLineEdit *correction_edit;
+    QLabel *unit_label;
+};
+
+// The table of temperature samples: one row per sample, each showing its
+// correction (reading minus actual). Rows are added with the add button and
+// removed by ticking them and pressing the remove button; the table never
+// becomes empty through the buttons.
+class TInputWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TInputWidget(QWidget *parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
+
+    // Out-of-range precisions (nominal 0 to 2, measured 0 to 4) keep the
+    // current value; every row is reformatted either way. Emits nothing.
+    void Set_Precision(int nominal_precision, int measured_precision);
+    int Get_Nominal_Precision() const;
+    int Get_Measured_Precision() const;
+
+    // Removes every row; emits nothing.
+    void Clear_Rows();
+    // Appends a row showing these values, then emits Data_Changed.
+    void Add_Sample(const double &nominal, const double &actual, const double &reading);
+
+    // Every row, in order, as its fields read (0 for a text that is not a number).
+    Sample_List Get_Samples() const;
+    Sample Get_Sample(int index) const;
+
+signals:
+    // After a row is added or removed, or an Actual or Reading field is edited.
+    void Data_Changed();
+
+private slots:
+    void Row_Selection_Changed();
+    void Row_Data_Changed();
+    void Add_Row();
+    void Remove_Rows();
+
+private:
+    int Append_Row();
+    void Set_Row(int row, const double &nominal, const double &actual, const double &reading);
+    void Delete_Row_Widgets();
+
+    void Take_Trailing_Items();
+    void Put_Trailing_Items(int grid_row);
+    Sample Read_Row(const TEntryLine &line) const;
+
+    QGridLayout *d_grid_layout;
+    QHBoxLayout *d_button_hlayout;
+    QToolButton *d_add_button;
+    QToolButton *d_remove_button;
+    QSpacerItem *d_widget_vspacer;
+    std::vector<TEntryLine> d_entry_lines;
+    int d_nominal_precision;
+    int d_measured_precision;
+};
+
+#endif
