@@ -1,7 +1,19 @@
-#include <QCoreApplication>
+#include "zentrovadialog.h"
+
+#include <QApplication>
+#include <QIcon>
+
+#include <memory>
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication application(argc, argv);
-    return 0;
+    QApplication application(argc, argv);
+    // Unknown to the style factory, the platform's own style stays.
+    QApplication::setStyle(QStringLiteral("fusion"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zentrova.png")));
+
+    // Declared after the application object, so it is deleted before it.
+    const auto dialog = std::make_unique<TZentrovaDialog>();
+    dialog->show();
+    return application.exec();
 }

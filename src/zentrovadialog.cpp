@@ -2,9 +2,338 @@
 
 #include "check.h"
 #include "codetruncation.h"
+#include "helptext.h"
+#include "hexeditwidget.h"
+#include "inputwidget.h"
+#include "settingsdialog.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QSpacerItem>
+#include <QTextEdit>
+#include <QToolButton>
 
 #include <algorithm>
 #include <cmath>
+
+namespace
+{
+constexpr double code1_scale = 10000.0;
+constexpr double code2_scale = 1000.0;
+constexpr int code_max_width = 100;
+
+const QString no_code = QStringLiteral("----");
+
+QLabel *New_Caption(const QString &text, QWidget *parent)
+{
+    auto *caption = new QLabel(text, parent);
+    caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return caption;
+}
+
+QFrame *New_Line(QFrame::Shape shape, QWidget *parent)
+{
+    auto *line = new QFrame(parent);
+    line->setFrameShape(shape);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+// Changes the two policies only: the widget's height-for-width flag stays.
+QSizePolicy Keep_Height_For_Width(const QWidget *widget, QSizePolicy::Policy horizontal,
+                                  QSizePolicy::Policy vertical)
+{
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setHorizontalPolicy(horizontal);
+    policy.setVerticalPolicy(vertical);
+    return policy;
+}
+
+QString Row_Key(const char *pattern, int row)
+{
+    return QString::fromLatin1(pattern).arg(row);
+}
+} // namespace
+
+TZentrovaDialog::TZentrovaDialog(QWidget *parent, Qt::WindowFlags flags)
+    : QDialog(parent, flags), d_settings(nullptr), d_settings_dialog(nullptr)
+{
+    Open_Settings();
+
+    const QFont dialog_font(QStringLiteral("Verdana"), 16, QFont::Medium);
+
+    auto *main_grid = new QGridLayout(this);
+    main_grid->setSizeConstraint(QLayout::SetFixedSize);
+    main_grid->addLayout(Build_Top_Bar(dialog_font), 0, 0, 1, 1);
+    d_input_widget = new TInputWidget(this);
+    main_grid->addWidget(d_input_widget, 1, 0, 1, 1);
+    main_grid->addLayout(Build_Legend(), 2, 0, 1, 1);
+    main_grid->addWidget(New_Line(QFrame::VLine, this), 0, 1, 3, 1);
+    main_grid->addLayout(Build_Codes_Panel(dialog_font), 0, 2, 3, 1);
+
+    d_help_textedit = new QTextEdit(this);
+    d_help_textedit->setReadOnly(true);
+    d_help_textedit->setMinimumWidth(500);
+    d_help_textedit->setSizePolicy(Keep_Height_For_Width(
+        d_help_textedit, QSizePolicy::MinimumExpanding, QSizePolicy::Expanding));
+    d_help_textedit->setHtml(Help_Html());
+    main_grid->addWidget(d_help_textedit, 0, 3, 5, 1);
+
+    main_grid->addWidget(New_Line(QFrame::HLine, this), 3, 0, 1, 3);
+    main_grid->addLayout(Build_Bottom_Bar(), 4, 0, 1, 3);
+
+    d_help_textedit->hide();
+
+    Load_Settings();
+    Data_Changed();
+
+    setWindowTitle(QStringLiteral("Zentrova Calibrator Version 2.1"));
+
+    connect(d_input_widget, &TInputWidget::Data_Changed, this, &TZentrovaDialog::Data_Changed);
+    connect(d_code1_hexedit, &THexEditWidget::Changed, this, &TZentrovaDialog::Data_Changed);
+    connect(d_code2_hexedit, &THexEditWidget::Changed, this, &TZentrovaDialog::Data_Changed);
+    connect(d_help_button, &QToolButton::toggled, this, &TZentrovaDialog::Toggle_Help);
+
+    Data_Changed();
+}
+
+TZentrovaDialog::~TZentrovaDialog()
+{
+    // Releasing the settings object writes anything still pending.
+    delete d_settings;
+}
+
+QLayout *TZentrovaDialog::Build_Top_Bar(const QFont &dialog_font)
+{
+    auto *bar = new QHBoxLayout();
+    auto *caption = new QLabel(QStringLiteral("Input Temperaure Samples:"), this);
+    caption->setFont(dialog_font);
+    caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    bar->addWidget(caption);
+    bar->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    auto *settings_button = new QToolButton(this);
+    settings_button->setFixedSize(22, 22);
+    settings_button->setIcon(QIcon(QStringLiteral(":/gui/settings_22x22.png")));
+    settings_button->setAccessibleName(QStringLiteral("Settings"));
+    bar->addWidget(settings_button);
+    connect(settings_button, &QToolButton::clicked, this, &TZentrovaDialog::Settings);
+    return bar;
+}
+
+QLayout *TZentrovaDialog::Build_Legend()
+{
+    auto *legend = new QGridLayout();
+    legend->setVerticalSpacing(1);
+    legend->addWidget(new QLabel(QStringLiteral("Where:"), this), 0, 0);
+    const char *const explanations[][2] = {
+        {"Nominal", " is the nominal test temperature."},
+        {"Actual", " is the known or reference temperature of the sample."},
+        {"Reading", " is the temperature reported from the thermometer under test."}};
+    int row = 1;
+    for (const auto &explanation : explanations)
+    {
+        const QString html = QStringLiteral("<p><span style=\" font-weight:600;\">%1</span>%2</p>")
+                                 .arg(QLatin1String(explanation[0]), QLatin1String(explanation[1]));
+        legend->addWidget(new QLabel(html, this), row++, 0);
+    }
+    return legend;
+}
+
+QLayout *TZentrovaDialog::Build_Codes_Panel(const QFont &dialog_font)
+{
+    auto *panel = new QGridLayout();
+    const char *const captions[] = {
+        "Existing Code 1:", "Existing Code 2:", "New Code 1:", "New Code 2:", "Data Range:"};
+    for (int row = 0; row < 5; ++row)
+    {
+        QLabel *caption = New_Caption(QLatin1String(captions[row]), this);
+        if (row < 4) // the data range keeps the default font
+            caption->setFont(dialog_font);
+        panel->addWidget(caption, row, 0);
+    }
+
+    THexEditWidget *code_fields[2];
+    for (THexEditWidget *&field : code_fields)
+    {
+        field = new THexEditWidget(this);
+        field->setAlignment(Qt::AlignCenter);
+        field->setFont(dialog_font);
+        field->setMaximumWidth(code_max_width);
+    }
+    d_code1_hexedit = code_fields[0];
+    d_code2_hexedit = code_fields[1];
+    d_code1_hexedit->setAccessibleName(QStringLiteral("Existing Code 1"));
+    d_code2_hexedit->setAccessibleName(QStringLiteral("Existing Code 2"));
+    panel->addWidget(d_code1_hexedit, 0, 1);
+    panel->addWidget(d_code2_hexedit, 1, 1);
+
+    QLabel *new_code_labels[2];
+    for (QLabel *&label : new_code_labels)
+    {
+        label = new QLabel(this);
+        label->setMinimumSize(100, 0);
+        label->setFont(dialog_font);
+        label->setAlignment(Qt::AlignCenter);
+        label->setMaximumWidth(code_max_width);
+        label->setFrameShape(QFrame::StyledPanel);
+    }
+    d_new_code1_label = new_code_labels[0];
+    d_new_code2_label = new_code_labels[1];
+    d_new_code1_label->setAccessibleName(QStringLiteral("New Code 1"));
+    d_new_code2_label->setAccessibleName(QStringLiteral("New Code 2"));
+    panel->addWidget(d_new_code1_label, 2, 1);
+    panel->addWidget(d_new_code2_label, 3, 1);
+
+    d_data_range_label = new QLabel(this);
+    d_data_range_label->setAlignment(Qt::AlignCenter);
+    d_data_range_label->setMaximumWidth(code_max_width);
+    d_data_range_label->setAccessibleName(QStringLiteral("Data Range"));
+    panel->addWidget(d_data_range_label, 4, 1);
+
+    auto *meter = new QLabel(this);
+    meter->setPixmap(QPixmap(QStringLiteral(":/images/meter.png")));
+    meter->setSizePolicy(
+        Keep_Height_For_Width(meter, QSizePolicy::Preferred, QSizePolicy::MinimumExpanding));
+    panel->addWidget(meter, 5, 0);
+
+    d_help_button = new QToolButton(this);
+    d_help_button->setCheckable(true);
+    d_help_button->setText(QStringLiteral("Show Help"));
+    d_help_button->setSizePolicy(
+        Keep_Height_For_Width(d_help_button, QSizePolicy::Preferred, QSizePolicy::Fixed));
+    panel->addWidget(d_help_button, 5, 1);
+    return panel;
+}
+
+QLayout *TZentrovaDialog::Build_Bottom_Bar()
+{
+    auto *bar = new QHBoxLayout();
+    bar->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    auto *close_button = new QPushButton(QStringLiteral("Close"), this);
+    // Enter in a field must not close the window.
+    close_button->setAutoDefault(false);
+    bar->addWidget(close_button);
+    connect(close_button, &QPushButton::clicked, this, &QWidget::close);
+    return bar;
+}
+
+void TZentrovaDialog::Data_Changed()
+{
+    const Sample_List samples = d_input_widget->Get_Samples();
+    d_new_code1_label->setText(no_code);
+    d_new_code2_label->setText(no_code);
+    d_data_range_label->setText(no_code + QLatin1Char(' ') + Temperature_Unit());
+    const Calibration_Result result = Compute_Calibration(
+        samples, d_code1_hexedit->Get_Value(code1_scale), d_code2_hexedit->Get_Value(code2_scale));
+    if (!result.valid)
+        return;
+    d_new_code1_label->setText(Format_Code(result.new_code1));
+    d_new_code2_label->setText(Format_Code(result.new_code2));
+    d_data_range_label->setText(Format_Data_Range(result.data_range));
+}
+
+void TZentrovaDialog::Settings()
+{
+    if (!d_settings_dialog)
+        d_settings_dialog = new TSettingsDialog(this);
+    d_settings_dialog->Set_Precision(d_input_widget->Get_Nominal_Precision(),
+                                     d_input_widget->Get_Measured_Precision());
+    if (d_settings_dialog->exec() == QDialog::Accepted)
+        d_input_widget->Set_Precision(d_settings_dialog->Get_Nominal_Precision(),
+                                      d_settings_dialog->Get_Measured_Precision());
+}
+
+void TZentrovaDialog::Toggle_Help(bool shown)
+{
+    d_help_button->setText(shown ? QStringLiteral("Hide Help") : QStringLiteral("Show Help"));
+    d_help_textedit->setVisible(shown);
+}
+
+void TZentrovaDialog::reject()
+{
+    close();
+}
+
+void TZentrovaDialog::closeEvent(QCloseEvent *event)
+{
+    Save_Settings();
+    event->accept();
+}
+
+void TZentrovaDialog::Open_Settings()
+{
+    QDir folder = QDir::home();
+    const QString folder_name = QStringLiteral(".zentrova");
+    if (!folder.exists(folder_name))
+        folder.mkdir(folder_name);
+    // When the folder cannot be made, or a file stands in its way, the
+    // settings live in the home folder itself.
+    folder.cd(folder_name);
+    d_settings = new QSettings(folder.absolutePath() + QStringLiteral("/Settings.ini"),
+                               QSettings::IniFormat);
+}
+
+void TZentrovaDialog::Load_Settings()
+{
+    const int row_count = std::clamp(d_settings->value(QStringLiteral("Row_Count"), 3).toInt(), 1,
+                                     Maximum_Loaded_Rows);
+    d_input_widget->Clear_Rows();
+    d_input_widget->Set_Precision(
+        d_settings->value(QStringLiteral("Nominal_Precision"), 0).toInt(),
+        d_settings->value(QStringLiteral("Measured_Precision"), 3).toInt());
+    for (int row = 0; row < row_count; ++row)
+    {
+        const QString nominal_key = Row_Key("Nominal_Value_%1", row);
+        if (d_settings->contains(nominal_key))
+        {
+            d_input_widget->Add_Sample(
+                d_settings->value(nominal_key, 20.0).toDouble(),
+                d_settings->value(Row_Key("Actual_Value_%1", row), 20.0).toDouble(),
+                d_settings->value(Row_Key("Reading_Value_%1", row), 20.0).toDouble());
+        }
+        else
+        {
+            const double value = 15.0 + 5.0 * row;
+            d_input_widget->Add_Sample(value, value, value);
+        }
+    }
+    d_code1_hexedit->Set_Value(d_settings->value(QStringLiteral("Existing_Code1"), 1.0).toDouble(),
+                               code1_scale);
+    d_code2_hexedit->Set_Value(d_settings->value(QStringLiteral("Existing_Code2"), 0.0).toDouble(),
+                               code2_scale);
+}
+
+void TZentrovaDialog::Save_Settings()
+{
+    const Sample_List samples = d_input_widget->Get_Samples();
+    d_settings->setValue(QStringLiteral("Row_Count"), samples.size());
+    for (int row = 0; row < samples.size(); ++row)
+    {
+        const Sample &sample = samples.at(row);
+        d_settings->setValue(Row_Key("Actual_Value_%1", row), sample.actual);
+        d_settings->setValue(Row_Key("Reading_Value_%1", row), sample.reading);
+        d_settings->setValue(Row_Key("Nominal_Value_%1", row), sample.nominal);
+    }
+    d_settings->setValue(QStringLiteral("Existing_Code1"), d_code1_hexedit->Get_Value(code1_scale));
+    d_settings->setValue(QStringLiteral("Existing_Code2"), d_code2_hexedit->Get_Value(code2_scale));
+    d_settings->setValue(QStringLiteral("Nominal_Precision"),
+                         d_input_widget->Get_Nominal_Precision());
+    d_settings->setValue(QStringLiteral("Measured_Precision"),
+                         d_input_widget->Get_Measured_Precision());
+
+    // A save that silently failed would lose an hour of bath measurements
+    // without a word; say so where it can be seen.
+    d_settings->sync();
+    if (d_settings->status() != QSettings::NoError)
+        qWarning("Zentrova Calibrator: could not save the settings to %s",
+                 qUtf8Printable(d_settings->fileName()));
+}
 
 bool TZentrovaDialog::Fit_Line(const std::vector<Vector2> &points, double *slope, double *offset)
 {

@@ -4,6 +4,7 @@
 #include "sample.h"
 #include "vector2.h"
 
+#include <QDialog>
 #include <QString>
 #include <QtGlobal>
 
@@ -17,9 +18,28 @@ struct Calibration_Result
     double data_range = 0.0; // degrees Celsius
 };
 
-class TZentrovaDialog
+class QCloseEvent;
+class QLabel;
+class QLayout;
+class QSettings;
+class QTextEdit;
+class QToolButton;
+class THexEditWidget;
+class TInputWidget;
+class TSettingsDialog;
+
+// The program's one window: the existing codes, the sample table, the new
+// codes with the data range, a legend and a help panel. Every edit of a
+// code or of the table recomputes the results; closing the window saves the
+// whole state, which the next start loads again.
+class TZentrovaDialog : public QDialog
 {
+    Q_OBJECT
+
 public:
+    explicit TZentrovaDialog(QWidget *parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
+    ~TZentrovaDialog() override;
+
     // Ordinary least squares y = slope * x + offset. Returns false, leaving
     // the outputs untouched, for fewer than two points. offset may be null.
     static bool Fit_Line(const std::vector<Vector2> &points, double *slope, double *offset);
@@ -30,6 +50,43 @@ public:
 
     static QString Format_Code(quint16 code);
     static QString Format_Data_Range(double data_range);
+
+    // Rows loaded from the settings file at the most. A damaged or
+    // hand-edited Row_Count could otherwise have start-up build rows until
+    // memory runs out.
+    static constexpr int Maximum_Loaded_Rows = 1000;
+
+    // Escape, too, closes the window through the close event, so that the
+    // user's samples and codes are saved; a plain QDialog would only hide.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void Data_Changed();
+    void Settings();
+    void Toggle_Help(bool);
+
+private:
+    void Open_Settings();
+    void Load_Settings();
+    void Save_Settings();
+    QLayout *Build_Top_Bar(const QFont &dialog_font);
+    QLayout *Build_Legend();
+    QLayout *Build_Codes_Panel(const QFont &dialog_font);
+    QLayout *Build_Bottom_Bar();
+
+    QSettings *d_settings;
+    QLabel *d_new_code1_label;
+    QLabel *d_new_code2_label;
+    QLabel *d_data_range_label;
+    QToolButton *d_help_button;
+    QTextEdit *d_help_textedit;
+    THexEditWidget *d_code1_hexedit;
+    THexEditWidget *d_code2_hexedit;
+    TInputWidget *d_input_widget;
+    TSettingsDialog *d_settings_dialog;
 };
 
 #endif

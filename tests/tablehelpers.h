@@ -9,6 +9,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStringList>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTest>
 #include <QToolButton>
 
 // Reach the table's widgets the way the user sees them: by their place in
@@ -52,6 +55,18 @@ inline QList<QStringList> Shown_Rows(const TInputWidget &table)
         rows << texts;
     }
     return rows;
+}
+
+// Clicks a row's check box where the user does: on the box itself, which
+// sits at the left of a cell that may be much wider.
+inline void Click_Tick_Box(const TInputWidget &table, int row)
+{
+    QCheckBox *box = Tick_Box(table, row);
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const QRect indicator =
+        box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, indicator.center());
 }
 
 inline QToolButton *Table_Button(const TInputWidget &table, const QString &accessible_name)

@@ -174,13 +174,13 @@ void TestInputWidget::ticking_rows()
     QSignalSpy spy(&table, &TInputWidget::Data_Changed);
     QToolButton *remove = Remove_Button(table);
 
-    QTest::mouseClick(Tick_Box(table, 0), Qt::LeftButton);
+    Click_Tick_Box(table, 0);
     QVERIFY(Tick_Box(table, 0)->isChecked());
     QVERIFY(remove->isEnabled());
-    QTest::mouseClick(Tick_Box(table, 2), Qt::LeftButton);
-    QTest::mouseClick(Tick_Box(table, 0), Qt::LeftButton);
+    Click_Tick_Box(table, 2);
+    Click_Tick_Box(table, 0);
     QVERIFY(remove->isEnabled()); // row 2 is still ticked
-    QTest::mouseClick(Tick_Box(table, 2), Qt::LeftButton);
+    Click_Tick_Box(table, 2);
     QVERIFY(!remove->isEnabled());
     QCOMPARE(spy.count(), 0);
     QCOMPARE(table.Get_Samples().size(), 3);
@@ -215,7 +215,7 @@ void TestInputWidget::removing_rows()
     if (!second_actual.isEmpty())
         Field(table, 1, Actual_Column)->setText(second_actual);
     for (int row : ticked)
-        QTest::mouseClick(Tick_Box(table, row), Qt::LeftButton);
+        Click_Tick_Box(table, row);
 
     QSignalSpy spy(&table, &TInputWidget::Data_Changed);
     QTest::mouseClick(Remove_Button(table), Qt::LeftButton);
@@ -237,7 +237,7 @@ void TestInputWidget::removal_hears_nothing_from_removed_rows()
     Three_Row_Table fixture;
     TInputWidget &table = fixture.table;
     QVERIFY(QTest::qWaitForWindowActive(&table));
-    QTest::mouseClick(Tick_Box(table, 2), Qt::LeftButton);
+    Click_Tick_Box(table, 2);
     QLineEdit *doomed = Field(table, 2, Reading_Column);
     doomed->setFocus();
     QTest::keyClicks(doomed, "9");
@@ -312,7 +312,7 @@ void TestInputWidget::clear_rows()
 {
     Three_Row_Table fixture;
     TInputWidget &table = fixture.table;
-    QTest::mouseClick(Tick_Box(table, 0), Qt::LeftButton);
+    Click_Tick_Box(table, 0);
     QSignalSpy spy(&table, &TInputWidget::Data_Changed);
     table.Clear_Rows();
     Flush_Deleted_Widgets();
