@@ -87,6 +87,16 @@ TInputWidget::TInputWidget(QWidget *parent, Qt::WindowFlags flags)
     connect(d_remove_button, &QToolButton::clicked, this, &TInputWidget::Remove_Rows);
 }
 
+TInputWidget::~TInputWidget()
+{
+    // QWidget's destructor hides a shown table, and a field that loses the
+    // focus then would call Row_Data_Changed on a table that is no longer
+    // one. Its rows must not reach it any more.
+    for (const TEntryLine &line : d_entry_lines)
+        for (QWidget *widget : Row_Widgets(line))
+            disconnect(widget, nullptr, this, nullptr);
+}
+
 void TInputWidget::Set_Precision(int nominal_precision, int measured_precision)
 {
     // Judged as unsigned, so a negative precision is out of range too.

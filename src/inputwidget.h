@@ -37,6 +37,7 @@ class TInputWidget : public QWidget
 
 public:
     explicit TInputWidget(QWidget *parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
+    ~TInputWidget() override;
 
     // Out-of-range precisions (nominal 0 to 2, measured 0 to 4) keep the
     // current value; every row is reformatted either way. Emits nothing.

@@ -105,6 +105,13 @@ TZentrovaDialog::TZentrovaDialog(QWidget *parent, Qt::WindowFlags flags)
 
 TZentrovaDialog::~TZentrovaDialog()
 {
+    // Deleted while shown, the window is hidden by QDialog's destructor; a
+    // field losing the focus then reports an edit, which must not reach a
+    // dialog that is no longer one.
+    for (QObject *sender :
+         {static_cast<QObject *>(d_input_widget), static_cast<QObject *>(d_code1_hexedit),
+          static_cast<QObject *>(d_code2_hexedit)})
+        disconnect(sender, nullptr, this, nullptr);
     // Releasing the settings object writes anything still pending.
     delete d_settings;
 }
