@@ -1,0 +1,177 @@
+#!/usr/bin/env bash
+# End-to-end: the real program in a real X server, typed into with real key
+# events and closed by a window-manager close request; what it wrote to its
+# settings file is then checked key by key.
+#
+#   e2e.sh PROGRAM WM-CLOSE-HELPER
+#
+# Needs Xvfb and xdotool. Prints one closing line "N passed, N failed".
+set -uo pipefail
+
+program=${1:?program}
+wm_close=${2:?wm-close helper}
+title='Zentrova Calibrator Version 2.1'
+passed=0
+failed=0
+work=$(mktemp -d)
+xvfb_pid=
+
+cleanup() {
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+check() { # description, then a command that must succeed
+    local description=$1
+    shift
+    if "$@"; then
+        passed=$((passed + 1))
+        echo "PASS: $description"
+    else
+        failed=$((failed + 1))
+        echo "FAIL: $description"
+    fi
+}
+
+start_x_server() {
+    local fifo=$work/display
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$fifo" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    local number
+    read -r -t 20 number <"$fifo" || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+    export DISPLAY=:$number
+}
+
+# Starts the program on HOME=$1 and waits for its window; sets app_pid, window.
+start_program() {
+    HOME=$1 QT_QPA_PLATFORM=xcb "$program" >"$work/program.log" 2>&1 &
+    app_pid=$!
+    window=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" | head -n 1)
+    [ -n "$window" ] || { echo "no window titled '$title'"; cat "$work/program.log"; return 1; }
+    xdotool windowfocus --sync "$window"
+    sleep 0.3
+}
+
+# Sends the close request and waits for the program to end; sets exit_status.
+close_program() {
+    "$wm_close" "$window" || return 1
+    local tries=0
+    while kill -0 "$app_pid" 2>/dev/null && [ $tries -lt 100 ]; do
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+    if kill -0 "$app_pid" 2>/dev/null; then
+        kill "$app_pid"
+        exit_status=timeout
+    else
+        wait "$app_pid"
+        exit_status=$?
+    fi
+}
+
+value_of() { # file, key: the key's text in the INI file
+    sed -n "s/^$2=//p" "$1"
+}
+
+expect_values() { # file, then KEY=VALUE pairs
+    local file=$1
+    shift
+    local pair key
+    for pair in "$@"; do
+        key=${pair%%=*}
+        check "$key is ${pair#*=}" test "$(value_of "$file" "$key")" = "${pair#*=}"
+    done
+}
+
+type_text() { xdotool type --delay 20 "$1"; }
+press() { xdotool key --delay 20 "$@"; }
+
+first_start() {
+    echo "== first start in an empty home folder"
+    local home=$work/fresh
+    mkdir -p "$home"
+    start_program "$home" || { failed=$((failed + 1)); return; }
+    # The focus starts on the settings button; the tab order is the order in
+    # which the widgets were made: add row, the code fields, help, Close, then
+    # the rows (tick box, Nominal, Actual, Reading, Correction).
+    press Tab Tab Tab
+    type_text fffb # Existing Code 2, typed in lower case
+    press Tab Tab Tab Tab Tab
+    type_text 15.0
+    press Tab
+    type_text 15.2
+    press Tab Tab Tab Tab
+    type_text 20.0
+    press Tab
+    type_text 20.1
+    press Tab Tab Tab
+    type_text 22
+    press Tab
+    type_text 25.0
+    press Tab
+    type_text 25.05
+    press Tab
+    close_program
+    local file=$home/.zentrova/Settings.ini
+    check "exit status 0 after the close request" test "$exit_status" = 0
+    check "settings file written" test -f "$file"
+    expect_values "$file" Row_Count=3 \
+        Nominal_Value_0=15 Actual_Value_0=15 Reading_Value_0=15.2 \
+        Nominal_Value_1=20 Actual_Value_1=20 Reading_Value_1=20.1 \
+        Nominal_Value_2=22 Actual_Value_2=25 Reading_Value_2=25.05 \
+        Existing_Code1=1.00005 Existing_Code2=-0.0055 \
+        Nominal_Precision=0 Measured_Precision=3
+
+    echo "== second start on the same folder keeps the file's values"
+    cp "$file" "$work/first.ini"
+    start_program "$home" || { failed=$((failed + 1)); return; }
+    close_program
+    check "exit status 0" test "$exit_status" = 0
+    check "file unchanged" cmp -s "$file" "$work/first.ini"
+}
+
+prepared_file() {
+    echo "== start on a prepared settings file"
+    local home=$work/prepared
+    mkdir -p "$home/.zentrova"
+    local file=$home/.zentrova/Settings.ini
+    {
+        echo '[General]'
+        echo 'Row_Count=5'
+        local i
+        for i in 0 1 2 3 4; do
+            echo "Nominal_Value_$i=$((10 + 10 * i)).5"
+            echo "Actual_Value_$i=$((10 + 10 * i)).125"
+            echo "Reading_Value_$i=$((10 + 10 * i)).25"
+        done
+        echo 'Existing_Code1=2.00005'
+        echo 'Existing_Code2=-0.0055'
+        echo 'Nominal_Precision=2'
+        echo 'Measured_Precision=4'
+    } >"$file"
+    start_program "$home" || { failed=$((failed + 1)); return; }
+    close_program
+    check "exit status 0" test "$exit_status" = 0
+    expect_values "$file" Row_Count=5 \
+        Nominal_Value_0=10.5 Actual_Value_0=10.125 Reading_Value_0=10.25 \
+        Nominal_Value_4=50.5 Actual_Value_4=50.125 Reading_Value_4=50.25 \
+        Existing_Code1=2.00005 Existing_Code2=-0.0055 \
+        Nominal_Precision=2 Measured_Precision=4
+
+    echo "== an edit on the prepared file is saved, the rest kept"
+    start_program "$home" || { failed=$((failed + 1)); return; }
+    press Tab Tab # Existing Code 1
+    type_text 2710
+    close_program
+    check "exit status 0" test "$exit_status" = 0
+    expect_values "$file" Row_Count=5 Existing_Code1=1.00005 Existing_Code2=-0.0055 \
+        Reading_Value_2=30.25 Measured_Precision=4
+}
+
+start_x_server
+first_start
+prepared_file
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
