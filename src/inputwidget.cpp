@@ -60,6 +60,10 @@ TInputWidget::TInputWidget(QWidget *parent, Qt::WindowFlags flags)
       d_nominal_precision(0), d_measured_precision(2)
 {
     d_grid_layout->setSpacing(3);
+    // Rows come and go at the bottom, and the rows above stay where they
+    // are: a resize need not repaint the whole table, which is thousands of
+    // widgets in a long one.
+    setAttribute(Qt::WA_StaticContents);
 
     const QString headers[] = {tr("Nominal"), tr("Actual"), tr("Reading"),
                                tr("Correction\n(Error)")};
@@ -141,7 +145,9 @@ void TInputWidget::Clear_Rows()
 
 void TInputWidget::Add_Sample(const double &nominal, const double &actual, const double &reading)
 {
-    Set_Row(Append_Row(), nominal, actual, reading);
+    const int row = Append_Row();
+    Set_Row(row, nominal, actual, reading);
+    Show_New_Rows(row);
     emit Data_Changed();
 }
 
@@ -187,7 +193,9 @@ void TInputWidget::Row_Data_Changed()
 
 void TInputWidget::Add_Row()
 {
-    Set_Row(Append_Row(), 20.0, 20.0, 20.0);
+    const int row = Append_Row();
+    Set_Row(row, 20.0, 20.0, 20.0);
+    Show_New_Rows(row);
     emit Data_Changed();
 }
 
@@ -209,6 +217,7 @@ void TInputWidget::Remove_Rows()
     d_entry_lines.reserve(static_cast<std::size_t>(kept.size()));
     for (const Sample &sample : kept)
         Set_Row(Append_Row(), sample.nominal, sample.actual, sample.reading);
+    Show_New_Rows(0);
 
     d_remove_button->setEnabled(false);
     emit Data_Changed();
@@ -238,22 +247,17 @@ int TInputWidget::Append_Row()
 
     const std::array<QWidget *, 6> widgets = Row_Widgets(line);
     for (int column = 0; column < static_cast<int>(widgets.size()); ++column)
-        d_grid_layout->addWidget(widgets[static_cast<std::size_t>(column)], grid_row, column);
+    {
+        QWidget *widget = widgets[static_cast<std::size_t>(column)];
+        // Placed by the layout before it is shown (see Show_New_Rows).
+        QSizePolicy policy = widget->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        widget->setSizePolicy(policy);
+        d_grid_layout->addWidget(widget, grid_row, column);
+    }
     d_entry_lines.push_back(line);
 
     Put_Trailing_Items(grid_row + 1);
-
-    // A widget added to a shown table is shown later, one at a time, and
-    // each showing lays out the whole grid again: quadratic in the row count
-    // when rows are rebuilt. Showing the row now with the layout switched off
-    // leaves one layout pass for the event loop, however many rows came.
-    if (isVisible())
-    {
-        d_grid_layout->setEnabled(false);
-        for (QWidget *widget : widgets)
-            widget->show();
-        d_grid_layout->setEnabled(true);
-    }
 
     connect(line.check_box, &QCheckBox::toggled, this, &TInputWidget::Row_Selection_Changed);
     connect(line.actual_edit, &QLineEdit::editingFinished, this, &TInputWidget::Row_Data_Changed);
@@ -294,24 +298,65 @@ void TInputWidget::Delete_Row_Widgets()
     // table (its editingFinished would recompute rows that are going away).
     for (const TEntryLine &line : d_entry_lines)
     {
-        for (QWidget *widget : Row_Widgets(line))
-            d_grid_layout->removeWidget(widget);
         line.check_box->disconnect();
         line.actual_edit->disconnect();
         line.reading_edit->disconnect();
     }
-    for (const TEntryLine &line : d_entry_lines)
+
+    // Out of the grid from the last item backwards, which costs nothing per
+    // item; removeWidget would search the whole grid for each one.
+    for (int index = d_grid_layout->count() - 1; index >= 0; --index)
     {
-        for (QWidget *widget : Row_Widgets(line))
-        {
-            // Hidden now so that they do not linger on screen under the new
-            // rows until the event loop deletes them.
-            widget->hide();
-            widget->deleteLater();
-        }
+        int row = 0;
+        int column = 0;
+        int row_span = 0;
+        int column_span = 0;
+        d_grid_layout->getItemPosition(index, &row, &column, &row_span, &column_span);
+        if (row > 0) // row 0 holds the headers
+            delete d_grid_layout->takeAt(index);
+    }
+    d_grid_layout->invalidate();
+
+    // Every child that the table loses makes its layout search all of its
+    // items, so the widgets are handed over now, while the grid holds only
+    // the headers, to a hidden holder that takes them away in one piece.
+    // Reparenting hides them, so they do not linger on screen under the new
+    // rows until the event loop deletes them.
+    if (!d_entry_lines.empty())
+    {
+        auto *removed = new QWidget(this);
+        for (const TEntryLine &line : d_entry_lines)
+            for (QWidget *widget : Row_Widgets(line))
+                widget->setParent(removed);
+        removed->deleteLater();
     }
 
     Put_Trailing_Items(1);
+}
+
+void TInputWidget::Show_New_Rows(int first_row)
+{
+    // Rows added to a hidden table are shown with it.
+    if (!isVisible())
+        return;
+
+    // Every shown widget that the layout moves costs time in proportion to
+    // the number of its siblings, and left to the event loop the table is
+    // laid out twice: first at its old size, squeezing and moving every row,
+    // then at its new one. So the window is laid out now, outermost first,
+    // while the new rows are still hidden (placed, not moved), and they are
+    // shown with the layout switched off so that showing each one does not
+    // lay out the grid again.
+    updateGeometry();
+    if (QLayout *outer = window()->layout())
+        outer->activate();
+    d_grid_layout->activate();
+
+    d_grid_layout->setEnabled(false);
+    for (std::size_t row = static_cast<std::size_t>(first_row); row < d_entry_lines.size(); ++row)
+        for (QWidget *widget : Row_Widgets(d_entry_lines[row]))
+            widget->show();
+    d_grid_layout->setEnabled(true);
 }
 
 void TInputWidget::Take_Trailing_Items()

@@ -69,6 +69,7 @@ private:
     void Set_Row(int row, const double &nominal, const double &actual, const double &reading);
     void Delete_Row_Widgets();
 
+    void Show_New_Rows(int first_row);
     void Take_Trailing_Items();
     void Put_Trailing_Items(int grid_row);
     Sample Read_Row(const TEntryLine &line) const;

@@ -1,8 +1,6 @@
-// Asks a window to close the way a window manager's close button does: a
-// WM_DELETE_WINDOW client message, which the program must answer with its
-// close event (saving its settings) rather than being killed.
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
+// Closes a window as a window manager's close button does, so that the
+// program answers with its close event (and saves) instead of being killed.
+#include "x11close.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,37 +18,9 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s: cannot open the display\n", argv[0]);
         return 1;
     }
-    const Window window = std::strtoul(argv[1], nullptr, 0);
-    const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
-    const Atom delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
-
-    // A window that does not take part in the protocol would be killed by a
-    // real window manager; that is a failure worth reporting.
-    Atom *offered = nullptr;
-    int count = 0;
-    bool takes_part = false;
-    if (XGetWMProtocols(display, window, &offered, &count))
-    {
-        for (int i = 0; i < count; ++i)
-            takes_part = takes_part || offered[i] == delete_window;
-        XFree(offered);
-    }
-    if (!takes_part)
-    {
+    const bool sent = Request_Close(display, std::strtoul(argv[1], nullptr, 0));
+    if (!sent)
         std::fprintf(stderr, "%s: window %s does not take WM_DELETE_WINDOW\n", argv[0], argv[1]);
-        XCloseDisplay(display);
-        return 1;
-    }
-
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = protocols;
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(delete_window);
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XFlush(display);
     XCloseDisplay(display);
-    return 0;
+    return sent ? 0 : 1;
 }
