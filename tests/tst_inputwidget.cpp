@@ -225,7 +225,12 @@ void TestInputWidget::removing_rows()
     QCOMPARE(table.Get_Samples().size(), rows.size());
     QCOMPARE(table.findChildren<QLineEdit *>().size(), 4 * rows.size());
     for (int row = 0; row < rows.size(); ++row)
+    {
         QVERIFY(!Tick_Box(table, row)->isChecked());
+        // A screen reader names the rows as they now stand.
+        QCOMPARE(Field(table, row, Actual_Column)->accessibleName(),
+                 QStringLiteral("Actual, row %1").arg(row + 1));
+    }
     QVERIFY(!Remove_Button(table)->isEnabled());
 }
 
