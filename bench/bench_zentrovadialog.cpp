@@ -22,10 +22,8 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void edit_value_data() { Row_Counts({3, 100, 1000}); }
+    void edit_value_data();
     void edit_value();
-    void edit_value_painted_data() { Row_Counts({3, 100, 1000}); }
-    void edit_value_painted();
     void start_up_data() { Row_Counts({3, 1000}); }
     void start_up();
     void add_row_data() { Row_Counts({3, 100, 1000}); }
@@ -112,20 +110,18 @@ void BenchZentrovaDialog::Settle()
     QCoreApplication::processEvents();
 }
 
-void BenchZentrovaDialog::edit_value()
+void BenchZentrovaDialog::edit_value_data()
 {
-    Open_Window();
-    QLineEdit *field = Actual_Field(0);
-    int round = 0;
-    QBENCHMARK
-    {
-        field->setText(++round % 2 ? QStringLiteral("15.1") : QStringLiteral("14.9"));
-        QTest::keyClick(field, Qt::Key_Return);
-    }
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<bool>("painted");
+    for (bool painted : {false, true})
+        for (int rows : {3, 100, 1000})
+            QTest::addRow("%d rows%s", rows, painted ? ", repainted" : "") << rows << painted;
 }
 
-void BenchZentrovaDialog::edit_value_painted()
+void BenchZentrovaDialog::edit_value()
 {
+    QFETCH(bool, painted);
     Open_Window();
     QLineEdit *field = Actual_Field(0);
     int round = 0;
@@ -133,7 +129,8 @@ void BenchZentrovaDialog::edit_value_painted()
     {
         field->setText(++round % 2 ? QStringLiteral("15.1") : QStringLiteral("14.9"));
         QTest::keyClick(field, Qt::Key_Return);
-        Settle();
+        if (painted)
+            Settle();
     }
 }
 

@@ -98,6 +98,13 @@ inline QToolButton *Help_Button(const QWidget &window)
     return nullptr;
 }
 
+// Shows a window and waits until it has the keyboard focus, as a user's does.
+inline bool Show_Active(QWidget &window)
+{
+    window.show();
+    return QTest::qWaitForWindowActive(&window);
+}
+
 inline const QString &Unit()
 {
     static const QString unit = QString(QChar(0x02DA)) + QLatin1Char('C');

@@ -136,8 +136,7 @@ void TestSettingsStore::cut_table_keeps_old_rows_in_the_file()
     home.Write_Settings("Row_Count=5\nNominal_Value_4=99.5\nActual_Value_4=98\n");
     {
         TZentrovaDialog dialog;
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QVERIFY(Show_Active(dialog));
         TInputWidget &table = *Table(dialog);
         for (int row : {2, 3, 4})
             Click_Tick_Box(table, row);
@@ -160,8 +159,7 @@ void TestSettingsStore::unreadable_values_round_trip()
     Home_Folder home;
     {
         TZentrovaDialog dialog;
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QVERIFY(Show_Active(dialog));
         Retype(Field(*Table(dialog), 0, Actual_Column), "abc");
         Retype(Code_Field(dialog, 2), "");
         dialog.close();

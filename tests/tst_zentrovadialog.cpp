@@ -122,8 +122,7 @@ void TestZentrovaDialog::typing_recomputes()
 
     Home_Folder home;
     TZentrovaDialog dialog;
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QVERIFY(Show_Active(dialog));
     TInputWidget &table = *Table(dialog);
     for (int row = 0; row < rows.size(); ++row)
     {
@@ -141,8 +140,7 @@ void TestZentrovaDialog::single_sample_after_removing_rows()
 {
     Home_Folder home;
     TZentrovaDialog dialog;
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QVERIFY(Show_Active(dialog));
     TInputWidget &table = *Table(dialog);
     Click_Tick_Box(table, 1);
     Click_Tick_Box(table, 2);
@@ -188,8 +186,7 @@ void TestZentrovaDialog::enter_does_not_close()
 {
     Home_Folder home;
     TZentrovaDialog dialog;
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QVERIFY(Show_Active(dialog));
     Retype(Code_Field(dialog, 1), "2711");
     QTest::keyClick(&dialog, Qt::Key_Return);
     QTest::keyClick(&dialog, Qt::Key_Enter);
@@ -211,8 +208,7 @@ void TestZentrovaDialog::closing_saves()
     Home_Folder home;
     {
         TZentrovaDialog dialog;
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QVERIFY(Show_Active(dialog));
         TInputWidget &table = *Table(dialog);
         QTest::mouseClick(Add_Button(table), Qt::LeftButton);
         Retype(Field(table, 3, Nominal_Column), "30");
@@ -279,8 +275,7 @@ void TestZentrovaDialog::settings_dialog_accept()
 {
     Home_Folder home;
     TZentrovaDialog dialog;
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QVERIFY(Show_Active(dialog));
     TInputWidget &table = *Table(dialog);
     Retype(Field(table, 0, Actual_Column), "15.0");
     Retype(Field(table, 0, Reading_Column), "15.2");
@@ -337,8 +332,7 @@ void TestZentrovaDialog::settings_dialog_cancel()
     QFETCH(QString, how);
     Home_Folder home;
     TZentrovaDialog dialog;
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QVERIFY(Show_Active(dialog));
     TInputWidget &table = *Table(dialog);
     const QList<QStringList> rows = Shown_Rows(table);
 
@@ -383,8 +377,7 @@ void TestZentrovaDialog::settings_dialog_ranges()
     QCOMPARE(settings.Get_Nominal_Precision(), 0);
     QCOMPARE(settings.Get_Measured_Precision(), 0);
 
-    settings.show();
-    QVERIFY(QTest::qWaitForWindowActive(&settings));
+    QVERIFY(Show_Active(settings));
     QSpinBox *nominal = Spin_Box(settings, 0);
     nominal->setFocus();
     for (int step = 0; step < 4; ++step)
