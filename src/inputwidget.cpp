@@ -60,10 +60,6 @@ TInputWidget::TInputWidget(QWidget *parent, Qt::WindowFlags flags)
       d_nominal_precision(0), d_measured_precision(2)
 {
     d_grid_layout->setSpacing(3);
-    // Rows come and go at the bottom, and the rows above stay where they
-    // are: a resize need not repaint the whole table, which is thousands of
-    // widgets in a long one.
-    setAttribute(Qt::WA_StaticContents);
 
     const QString headers[] = {tr("Nominal"), tr("Actual"), tr("Reading"),
                                tr("Correction\n(Error)")};
