@@ -165,37 +165,33 @@ QLayout *TZentrovaDialog::Build_Codes_Panel(const QFont &dialog_font)
         panel->addWidget(caption, row, 0);
     }
 
-    THexEditWidget *code_fields[2];
-    for (THexEditWidget *&field : code_fields)
+    const auto new_code_field = [&](const char *accessible_name, int row)
     {
-        field = new THexEditWidget(this);
+        auto *field = new THexEditWidget(this);
         field->setAlignment(Qt::AlignCenter);
         field->setFont(dialog_font);
         field->setMaximumWidth(code_max_width);
-    }
-    d_code1_hexedit = code_fields[0];
-    d_code2_hexedit = code_fields[1];
-    d_code1_hexedit->setAccessibleName(QStringLiteral("Existing Code 1"));
-    d_code2_hexedit->setAccessibleName(QStringLiteral("Existing Code 2"));
-    panel->addWidget(d_code1_hexedit, 0, 1);
-    panel->addWidget(d_code2_hexedit, 1, 1);
+        field->setAccessibleName(QLatin1String(accessible_name));
+        panel->addWidget(field, row, 1);
+        return field;
+    };
+    d_code1_hexedit = new_code_field("Existing Code 1", 0);
+    d_code2_hexedit = new_code_field("Existing Code 2", 1);
 
-    QLabel *new_code_labels[2];
-    for (QLabel *&label : new_code_labels)
+    const auto new_result_label = [&](const char *accessible_name, int row)
     {
-        label = new QLabel(this);
+        auto *label = new QLabel(this);
         label->setMinimumSize(100, 0);
         label->setFont(dialog_font);
         label->setAlignment(Qt::AlignCenter);
         label->setMaximumWidth(code_max_width);
         label->setFrameShape(QFrame::StyledPanel);
-    }
-    d_new_code1_label = new_code_labels[0];
-    d_new_code2_label = new_code_labels[1];
-    d_new_code1_label->setAccessibleName(QStringLiteral("New Code 1"));
-    d_new_code2_label->setAccessibleName(QStringLiteral("New Code 2"));
-    panel->addWidget(d_new_code1_label, 2, 1);
-    panel->addWidget(d_new_code2_label, 3, 1);
+        label->setAccessibleName(QLatin1String(accessible_name));
+        panel->addWidget(label, row, 1);
+        return label;
+    };
+    d_new_code1_label = new_result_label("New Code 1", 2);
+    d_new_code2_label = new_result_label("New Code 2", 3);
 
     d_data_range_label = new QLabel(this);
     d_data_range_label->setAlignment(Qt::AlignCenter);
