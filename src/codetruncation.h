@@ -1,7 +1,6 @@
 #ifndef ZENTROVA_CODETRUNCATION_H
 #define ZENTROVA_CODETRUNCATION_H
 
-#include <QString>
 #include <QtGlobal>
 
 #include <limits>
@@ -30,12 +29,6 @@ inline quint16 Low_16_Bits(qint32 value)
 inline quint16 Truncate_To_Code(double value)
 {
     return Low_16_Bits(Truncate_To_Int32(value));
-}
-
-// Exactly four upper-case hexadecimal digits, leading zeros kept.
-inline QString Code_Text(quint16 code)
-{
-    return QStringLiteral("%1").arg(code, 4, 16, QLatin1Char('0')).toUpper();
 }
 
 #endif

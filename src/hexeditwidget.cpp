@@ -1,6 +1,7 @@
 #include "hexeditwidget.h"
 
 #include "codetruncation.h"
+#include "zentrovadialog.h"
 
 #include <cmath>
 
@@ -12,11 +13,9 @@ THexEditWidget::THexEditWidget(QWidget *parent) : QLineEdit(parent)
 
 double THexEditWidget::Get_Value(const double &scale) const
 {
-    // A digit deleted from the middle leaves a mask blank; the digits that
-    // remain are read as they stand.
-    const QString digits = text().remove(QLatin1Char(' '));
+    // text() leaves out the mask's blanks: the digits present, as they stand.
     bool ok = false;
-    const uint code = digits.toUInt(&ok, 16);
+    const uint code = text().toUInt(&ok, 16);
     double value = 0.0;
     if (ok)
     {
@@ -37,5 +36,5 @@ double THexEditWidget::Get_Value(const double &scale) const
 
 void THexEditWidget::Set_Value(const double &value, const double &scale)
 {
-    setText(Code_Text(Truncate_To_Code(value * scale)));
+    setText(TZentrovaDialog::Format_Code(Truncate_To_Code(value * scale)));
 }

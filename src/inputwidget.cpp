@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include <array>
+#include <cmath>
 
 namespace
 {
@@ -25,15 +26,62 @@ QString Number_Text(double value, int precision)
     return QStringLiteral("%1").arg(value, 0, 'f', precision);
 }
 
-// C locale, surrounding blanks ignored; 0.0 when the text is not a number.
+// C locale, surrounding blanks ignored. A text that does not read as a
+// finite number (a comma, letters, "nan", "inf", or one too large for a
+// double, which toDouble would give as infinity) fails and gives 0.0: a
+// code is never computed from it.
 double Read_Number(const QLineEdit *edit, bool *ok = nullptr)
 {
-    return edit->text().toDouble(ok);
+    bool converted = false;
+    const double value = edit->text().toDouble(&converted);
+    const bool readable = converted && std::isfinite(value);
+    if (ok)
+        *ok = readable;
+    return readable ? value : 0.0;
+}
+
+bool Is_Readable(const QLineEdit *edit)
+{
+    bool ok = false;
+    Read_Number(edit, &ok);
+    return ok;
+}
+
+const char unreadable_property[] = "unreadable";
+
+// A tinted ground keeps the typed text legible in every style; the words
+// reach the user who hovers and the one who listens.
+void Show_Readable(QLineEdit *edit, bool readable)
+{
+    if (edit->property(unreadable_property).toBool() == !readable)
+        return;
+    edit->setProperty(unreadable_property, !readable);
+    if (readable)
+    {
+        edit->setPalette(QPalette());
+        edit->setToolTip(QString());
+        edit->setAccessibleDescription(QString());
+        return;
+    }
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Base, QColor(255, 200, 200));
+    palette.setColor(QPalette::Text, Qt::black);
+    edit->setPalette(palette);
+    const QString words = TInputWidget::tr(
+        "Not a number: this value is left out. Use a point as the decimal separator (15.2).");
+    edit->setToolTip(words);
+    edit->setAccessibleDescription(words);
+}
+
+void Mark_Field(QLineEdit *edit)
+{
+    Show_Readable(edit, Is_Readable(edit));
 }
 
 void Write_Number(QLineEdit *edit, double value, int precision)
 {
     edit->setText(Number_Text(value, precision));
+    Mark_Field(edit);
 }
 
 std::array<QWidget *, 6> Row_Widgets(const TEntryLine &line)
@@ -156,6 +204,17 @@ Sample_List TInputWidget::Get_Samples() const
     return samples;
 }
 
+int TInputWidget::First_Unreadable_Row() const
+{
+    for (std::size_t row = 0; row < d_entry_lines.size(); ++row)
+    {
+        const TEntryLine &line = d_entry_lines[row];
+        if (!Is_Readable(line.actual_edit) || !Is_Readable(line.reading_edit))
+            return static_cast<int>(row);
+    }
+    return -1;
+}
+
 Sample TInputWidget::Get_Sample(int index) const
 {
     ZENTROVA_CHECK(static_cast<unsigned int>(index) < d_entry_lines.size());
@@ -175,12 +234,13 @@ void TInputWidget::Row_Data_Changed()
     // Every row, not only the edited one; the typed texts stay as they are.
     for (const TEntryLine &line : d_entry_lines)
     {
-        bool ok = false;
-        const double actual = Read_Number(line.actual_edit, &ok);
-        if (!ok)
-            continue;
-        const double reading = Read_Number(line.reading_edit, &ok);
-        if (!ok)
+        bool actual_ok = false;
+        bool reading_ok = false;
+        const double actual = Read_Number(line.actual_edit, &actual_ok);
+        const double reading = Read_Number(line.reading_edit, &reading_ok);
+        Show_Readable(line.actual_edit, actual_ok);
+        Show_Readable(line.reading_edit, reading_ok);
+        if (!actual_ok || !reading_ok)
             continue;
         Write_Number(line.correction_edit, reading - actual, d_measured_precision);
     }
@@ -258,6 +318,19 @@ int TInputWidget::Append_Row()
     connect(line.check_box, &QCheckBox::toggled, this, &TInputWidget::Row_Selection_Changed);
     connect(line.actual_edit, &QLineEdit::editingFinished, this, &TInputWidget::Row_Data_Changed);
     connect(line.reading_edit, &QLineEdit::editingFinished, this, &TInputWidget::Row_Data_Changed);
+    // A field is marked when its editing ends, together with the results that
+    // it holds back, not at every keystroke ("-" on the way to "-5" would
+    // flash); the mark goes at once when the text reads as a number again.
+    QLineEdit *nominal_edit = line.nominal_edit;
+    connect(nominal_edit, &QLineEdit::editingFinished, this,
+            [nominal_edit] { Mark_Field(nominal_edit); });
+    for (QLineEdit *edit : {line.nominal_edit, line.actual_edit, line.reading_edit})
+        connect(edit, &QLineEdit::textChanged, this,
+                [edit]
+                {
+                    if (Is_Readable(edit))
+                        Show_Readable(edit, true);
+                });
     return row;
 }
 
@@ -295,6 +368,7 @@ void TInputWidget::Delete_Row_Widgets()
     for (const TEntryLine &line : d_entry_lines)
     {
         line.check_box->disconnect();
+        line.nominal_edit->disconnect();
         line.actual_edit->disconnect();
         line.reading_edit->disconnect();
     }

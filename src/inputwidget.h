@@ -53,6 +53,9 @@ public:
     // Every row, in order, as its fields read (0 for a text that is not a number).
     Sample_List Get_Samples() const;
     Sample Get_Sample(int index) const;
+    // The first row whose Actual or Reading text does not read as a finite
+    // number, or -1. Such a row gives no new codes.
+    int First_Unreadable_Row() const;
 
 signals:
     // After a row is added or removed, or an Actual or Reading field is edited.

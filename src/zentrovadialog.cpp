@@ -232,6 +232,17 @@ void TZentrovaDialog::Data_Changed()
     d_new_code1_label->setText(no_code);
     d_new_code2_label->setText(no_code);
     d_data_range_label->setText(no_code + QLatin1Char(' ') + Temperature_Unit());
+    // The table reads such a field as 0, and a code computed from that would
+    // look as plausible as any other: the technician would key it in.
+    const int unreadable_row = d_input_widget->First_Unreadable_Row();
+    d_data_range_label->setToolTip(
+        unreadable_row < 0
+            ? QString()
+            : tr("Row %1 holds text that is not a number in its Actual or Reading field: "
+                 "no new codes until it is corrected (the decimal separator is a point).")
+                  .arg(unreadable_row + 1));
+    if (unreadable_row >= 0)
+        return;
     const Calibration_Result result = Compute_Calibration(
         samples, d_code1_hexedit->Get_Value(code1_scale), d_code2_hexedit->Get_Value(code2_scale));
     if (!result.valid)
@@ -437,8 +448,8 @@ Calibration_Result TZentrovaDialog::Compute_Calibration(const Sample_List &sampl
     if (!std::isfinite(slope) || !std::isfinite(offset) || !std::isfinite(data_range))
         return result;
 
-    result.new_code1 = Truncate_To_Code((1.0 + code1_value) * 10000.0);
-    result.new_code2 = Truncate_To_Code(code2_value * 1000.0);
+    result.new_code1 = Truncate_To_Code((1.0 + code1_value) * code1_scale);
+    result.new_code2 = Truncate_To_Code(code2_value * code2_scale);
     result.data_range = data_range;
     result.valid = true;
     return result;
@@ -446,7 +457,8 @@ Calibration_Result TZentrovaDialog::Compute_Calibration(const Sample_List &sampl
 
 QString TZentrovaDialog::Format_Code(quint16 code)
 {
-    return Code_Text(code);
+    // At most FFFF, so always exactly four digits, leading zeros kept.
+    return QStringLiteral("%1").arg(code, 4, 16, QLatin1Char('0')).toUpper();
 }
 
 QString TZentrovaDialog::Format_Data_Range(double data_range)

@@ -124,6 +124,8 @@ void TestCalibration::no_result_data()
     QTest::newRow("same actual") << Sample_List{At(20.0, 20.0), At(20.0, 21.0)};
     QTest::newRow("identical samples") << Sample_List{At(20.0, 20.1), At(20.0, 20.1)};
     QTest::newRow("reading spread exactly 1e-6") << Sample_List{At(0.0, 0.0), At(1.0, 1e-6)};
+    QTest::newRow("readings nearly equal, actuals apart")
+        << Sample_List{At(10.0, 20.0), At(30.0, 20.0000005)};
     QTest::newRow("actual spread exactly 1e-6") << Sample_List{At(0.0, 0.0), At(1e-6, 1.0)};
     QTest::newRow("infinite actual, single") << Sample_List{At(infinity, 20.0)};
     QTest::newRow("NaN reading, single") << Sample_List{At(20.0, not_a_number)};

@@ -34,6 +34,7 @@ private slots:
     void adding_rows();
     void editing_data();
     void editing();
+    void rows_after_an_unreadable_one_are_corrected();
     void ticking_rows();
     void removing_rows_data();
     void removing_rows();
@@ -126,6 +127,9 @@ void TestInputWidget::editing_data()
     QTest::newRow("comma is not a decimal point")
         << int(Actual_Column) << "20,5" << true << "0.00" << 1 << 0.0;
     QTest::newRow("emptied field") << int(Actual_Column) << "" << true << "0.00" << 1 << 0.0;
+    QTest::newRow("number beyond a double reads as 0")
+        << int(Reading_Column) << "1e400" << true << "0.00" << 1 << 0.0;
+    QTest::newRow("nan reads as 0") << int(Actual_Column) << "nan" << true << "0.00" << 1 << 0.0;
     QTest::newRow("nominal edit says nothing")
         << int(Nominal_Column) << "22" << true << "0.00" << 0 << 22.0;
 }
@@ -165,6 +169,30 @@ void TestInputWidget::editing()
     // The other rows are untouched.
     QCOMPARE(Shown_Rows(table).at(0), (QStringList{"15", "15.00", "15.00", "0.00"}));
     QCOMPARE(Shown_Rows(table).at(2), (QStringList{"25", "25.00", "25.00", "0.00"}));
+}
+
+void TestInputWidget::rows_after_an_unreadable_one_are_corrected()
+{
+    Three_Row_Table fixture;
+    TInputWidget &table = fixture.table;
+    QVERIFY(QTest::qWaitForWindowActive(&table));
+    QCOMPARE(table.First_Unreadable_Row(), -1);
+    Field(table, 0, Actual_Column)->setText("abc");
+    Field(table, 1, Reading_Column)->setText("20,5");
+    QCOMPARE(table.First_Unreadable_Row(), 0);
+
+    QLineEdit *field = Field(table, 2, Actual_Column);
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, "24");
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(Shown_Rows(table), (Rows{{"15", "abc", "15.00", "0.00"},
+                                      {"20", "20.00", "20,5", "0.00"},
+                                      {"25", "24", "25.00", "1.00"}}));
+    // Every unreadable field is marked, whichever was edited.
+    QVERIFY(!Field(table, 0, Actual_Column)->toolTip().isEmpty());
+    QVERIFY(!Field(table, 1, Reading_Column)->toolTip().isEmpty());
+    QVERIFY(Field(table, 1, Actual_Column)->toolTip().isEmpty());
 }
 
 void TestInputWidget::ticking_rows()
@@ -279,6 +307,8 @@ void TestInputWidget::set_precision_data()
     const QStringList plain{"20", "20.123456", "20", "0"};
     QTest::newRow("nominal above range kept")
         << 3 << 2 << plain << 0 << 2 << QStringList{"20", "20.12", "20.00", "-0.12"};
+    QTest::newRow("negative measured refused")
+        << 1 << -1 << plain << 1 << 2 << QStringList{"20.0", "20.12", "20.00", "-0.12"};
     QTest::newRow("both out of range, still reformats")
         << -1 << 5 << plain << 0 << 2 << QStringList{"20", "20.12", "20.00", "-0.12"};
     QTest::newRow("1 and 3") << 1 << 3 << plain << 1 << 3

@@ -17,6 +17,9 @@ private slots:
     void typing_recomputes_data();
     void typing_recomputes();
     void single_sample_after_removing_rows();
+    void unreadable_text_holds_back_the_codes_data();
+    void unreadable_text_holds_back_the_codes();
+    void unreadable_nominal_is_marked_only();
     void help_button_toggles_the_panel();
     void enter_does_not_close();
     void closing_saves_data();
@@ -103,10 +106,10 @@ void TestZentrovaDialog::typing_recomputes_data()
         << ""
         << "" << Pairs{{"20.0", "20.0"}, {"21.0", "20.0"}, {"22.0", "20.0"}}
         << QStringList{"----", "----", "---- " + Unit()};
-    QTest::newRow("letters read as 0")
+    QTest::newRow("letters give no result")
         << ""
         << "" << Pairs{{"abc", "0.5"}, {"20.0", "20.5"}, {"40.0", "40.5"}}
-        << QStringList{"2710", "FE0C", "0.000 " + Unit()};
+        << QStringList{"----", "----", "---- " + Unit()};
     QTest::newRow("infinite reading gives no result")
         << ""
         << "" << Pairs{{"15", "inf"}, {"20", "20"}, {"25", "25"}}
@@ -134,6 +137,104 @@ void TestZentrovaDialog::typing_recomputes()
     if (!code2.isEmpty())
         Retype(Code_Field(dialog, 2), code2 == "<empty>" ? QString() : code2);
     QCOMPARE(Results(dialog), results);
+}
+
+namespace
+{
+bool Is_Marked(const QLineEdit *field)
+{
+    const QString words = field->toolTip();
+    return words.contains("Not a number") && words.contains("decimal separator") &&
+           field->accessibleDescription() == words &&
+           field->palette().color(QPalette::Base) !=
+               field->parentWidget()->palette().color(QPalette::Base);
+}
+} // namespace
+
+void TestZentrovaDialog::unreadable_text_holds_back_the_codes_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("decimal comma") << int(Actual_Column) << "15,2";
+    QTest::newRow("emptied") << int(Actual_Column) << "";
+    QTest::newRow("letters") << int(Reading_Column) << "abc";
+    QTest::newRow("overflows a double") << int(Actual_Column) << "1e400";
+    QTest::newRow("nan") << int(Reading_Column) << "nan";
+    QTest::newRow("minus sign alone") << int(Actual_Column) << "-";
+    QTest::newRow("a blank") << int(Reading_Column) << " ";
+}
+
+void TestZentrovaDialog::unreadable_text_holds_back_the_codes()
+{
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    Home_Folder home;
+    {
+        TZentrovaDialog dialog;
+        QVERIFY(Show_Active(dialog));
+        TInputWidget &table = *Table(dialog);
+        const QStringList actuals{"15.2", "20.2", "25.2"};
+        for (int row = 0; row < 3; ++row)
+            Retype(Field(table, row, Actual_Column), actuals[row]);
+        const QStringList good = Results(dialog);
+        QCOMPARE(good, (QStringList{"2710", "00C7", "0.000 " + Unit()}));
+        QLabel *range = Result(dialog, "Data Range");
+        QVERIFY(range->toolTip().isEmpty());
+
+        QLineEdit *field = Field(table, 0, column);
+        field->setFocus(); // the field left behind reports its own edit
+        QSignalSpy reports(&table, &TInputWidget::Data_Changed);
+        Retype(field, typed);
+        QCOMPARE(reports.count(), 1);
+        QCOMPARE(field->text(), typed);
+        QVERIFY(Is_Marked(field));
+        QVERIFY(!Is_Marked(Field(table, 1, column)));
+        QCOMPARE(Results(dialog), (QStringList{"----", "----", "---- " + Unit()}));
+        QVERIFY2(range->toolTip().contains("Row 1 holds text that is not a number"),
+                 qPrintable(range->toolTip()));
+        QCOMPARE(table.Get_Samples().at(0).actual, column == Actual_Column ? 0.0 : 15.2);
+
+        // Editing a code recomputes, and still gives no code.
+        Retype(Code_Field(dialog, 2), "0001");
+        QCOMPARE(Results(dialog).at(1), QStringLiteral("----"));
+        Retype(Code_Field(dialog, 2), "0000");
+
+        // The mark goes as soon as the text reads as a number again, and the
+        // codes come back once the edit is finished.
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, column == Actual_Column ? "15.2" : "15");
+        QVERIFY(!Is_Marked(field));
+        QVERIFY(field->toolTip().isEmpty());
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(Results(dialog), good);
+        QVERIFY(range->toolTip().isEmpty());
+
+        Retype(field, typed);
+        QVERIFY(dialog.close());
+    }
+    // What the table reads is what is stored: the unreadable text as 0.
+    const QMap<QString, QString> file = home.Read_Settings();
+    QCOMPARE(file.value(column == Actual_Column ? "Actual_Value_0" : "Reading_Value_0"),
+             QStringLiteral("0"));
+    QCOMPARE(file.value("Actual_Value_1"), QStringLiteral("20.2"));
+}
+
+void TestZentrovaDialog::unreadable_nominal_is_marked_only()
+{
+    Home_Folder home;
+    TZentrovaDialog dialog;
+    QVERIFY(Show_Active(dialog));
+    TInputWidget &table = *Table(dialog);
+    Retype(Field(table, 0, Actual_Column), "15.2");
+    const QStringList good = Results(dialog);
+    QLineEdit *nominal = Field(table, 0, Nominal_Column);
+    Retype(nominal, "15,0");
+    QVERIFY(Is_Marked(nominal));
+    QCOMPARE(Results(dialog), good);
+    QVERIFY(Result(dialog, "Data Range")->toolTip().isEmpty());
+    Retype(nominal, "15");
+    QVERIFY(!Is_Marked(nominal));
 }
 
 void TestZentrovaDialog::single_sample_after_removing_rows()
