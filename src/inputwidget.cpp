@@ -2,15 +2,18 @@
 
 #include "check.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSpacerItem>
 #include <QToolButton>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -78,24 +81,31 @@ void Mark_Field(QLineEdit *edit)
     Show_Readable(edit, Is_Readable(edit));
 }
 
+// Qt's repaint of a changed field costs time in proportion to the number of
+// its siblings, even out of sight, so a text that would not change is not
+// written again. A field that the user has edited is written all the same:
+// that clears its undo history and its modified flag, as for a new field.
 void Write_Number(QLineEdit *edit, double value, int precision)
 {
-    edit->setText(Number_Text(value, precision));
-    Mark_Field(edit);
+    const QString text = Number_Text(value, precision);
+    if (text != edit->text() || edit->isModified() || edit->isUndoAvailable() ||
+        edit->isRedoAvailable())
+        edit->setText(text);
 }
 
-std::array<QWidget *, 6> Row_Widgets(const TEntryLine &line)
+constexpr std::size_t widgets_per_row = 6;
+
+std::array<QWidget *, widgets_per_row> Row_Widgets(const TEntryLine &line)
 {
     return {line.check_box,    line.nominal_edit,    line.actual_edit,
             line.reading_edit, line.correction_edit, line.unit_label};
 }
 
-QLineEdit *New_Field(QWidget *parent, const QString &accessible_name)
+QLineEdit *New_Field(QWidget *parent)
 {
     auto *edit = new QLineEdit(parent);
     edit->setAlignment(Qt::AlignCenter);
     edit->setMaximumWidth(field_max_width);
-    edit->setAccessibleName(accessible_name);
     return edit;
 }
 } // namespace
@@ -191,7 +201,7 @@ void TInputWidget::Add_Sample(const double &nominal, const double &actual, const
 {
     const int row = Append_Row();
     Set_Row(row, nominal, actual, reading);
-    Show_New_Rows(row);
+    Lay_Out_Rows(row);
     emit Data_Changed();
 }
 
@@ -249,33 +259,62 @@ void TInputWidget::Row_Data_Changed()
 
 void TInputWidget::Add_Row()
 {
+    if (d_entry_lines.size() >= static_cast<std::size_t>(Maximum_Rows))
+        return;
     const int row = Append_Row();
     Set_Row(row, 20.0, 20.0, 20.0);
-    Show_New_Rows(row);
+    Lay_Out_Rows(row);
+    // In a scroll area, the new row comes into sight with the buttons under it.
+    if (auto *area =
+            qobject_cast<QScrollArea *>(parentWidget() ? parentWidget()->parentWidget() : nullptr))
+        if (area->widget() == this)
+            area->ensureWidgetVisible(d_add_button);
     emit Data_Changed();
 }
 
 void TInputWidget::Remove_Rows()
 {
     Sample_List kept;
-    for (const TEntryLine &line : d_entry_lines)
+    std::size_t first_removed = d_entry_lines.size();
+    for (std::size_t row = 0; row < d_entry_lines.size(); ++row)
     {
+        const TEntryLine &line = d_entry_lines[row];
         if (!line.check_box->isChecked())
             kept.append(Read_Row(line));
+        else
+            first_removed = std::min(first_removed, row);
     }
-
-    Delete_Row_Widgets();
-    d_entry_lines.clear();
-
     // The table never ends up empty.
     if (kept.isEmpty())
         kept.append(Sample{20.0, 20.0, 20.0, 0.0});
-    d_entry_lines.reserve(static_cast<std::size_t>(kept.size()));
-    for (const Sample &sample : kept)
-        Set_Row(Append_Row(), sample.nominal, sample.actual, sample.reading);
-    Show_New_Rows(0);
+    const std::size_t kept_count = static_cast<std::size_t>(kept.size());
+
+    if (isAncestorOf(QApplication::focusWidget()))
+    {
+        // The focus stays in the table, on the row that now stands where the
+        // first removed row stood. A field that loses it reports no edit, as
+        // a deleted field would not.
+        const QSignalBlocker blocker(QApplication::focusWidget());
+        d_entry_lines[std::min(first_removed, kept_count - 1)].check_box->setFocus();
+    }
+
+    // The survivors are shown in the first rows' widgets and only the surplus
+    // at the end goes: re-creating every row would cost time in proportion
+    // to the square of the row count (moving the rows' widgets, too, as the
+    // grid searches itself for each one). What the user sees is what new
+    // rows would show: the values reformatted, no ticks, no undo history.
+    Delete_Rows_From(kept_count);
+    for (std::size_t row = 0; row < kept_count; ++row)
+    {
+        const Sample &sample = kept.at(static_cast<int>(row));
+        Set_Row(static_cast<int>(row), sample.nominal, sample.actual, sample.reading);
+        const QSignalBlocker blocker(d_entry_lines[row].check_box);
+        d_entry_lines[row].check_box->setChecked(false);
+    }
+    Lay_Out_Rows(static_cast<int>(kept_count));
 
     d_remove_button->setEnabled(false);
+    Update_Add_Button();
     emit Data_Changed();
 }
 
@@ -287,33 +326,44 @@ int TInputWidget::Append_Row()
     Take_Trailing_Items();
 
     const int row = static_cast<int>(d_entry_lines.size());
-    const int grid_row = row + 1;
-    const QString number = QString::number(row + 1);
 
     TEntryLine line;
     line.check_box = new QCheckBox(QStringLiteral(" "), this);
     line.check_box->setMaximumWidth(field_max_width);
-    line.check_box->setAccessibleName(tr("Select row %1").arg(number));
-    line.nominal_edit = New_Field(this, tr("Nominal, row %1").arg(number));
-    line.actual_edit = New_Field(this, tr("Actual, row %1").arg(number));
-    line.reading_edit = New_Field(this, tr("Reading, row %1").arg(number));
-    line.correction_edit = New_Field(this, tr("Correction, row %1").arg(number));
+    line.nominal_edit = New_Field(this);
+    line.actual_edit = New_Field(this);
+    line.reading_edit = New_Field(this);
+    line.correction_edit = New_Field(this);
     line.correction_edit->setReadOnly(true);
     line.unit_label = new QLabel(Temperature_Unit(), this);
 
-    const std::array<QWidget *, 6> widgets = Row_Widgets(line);
-    for (int column = 0; column < static_cast<int>(widgets.size()); ++column)
+    const std::array<QWidget *, widgets_per_row> widgets = Row_Widgets(line);
+    for (QWidget *widget : widgets)
     {
-        QWidget *widget = widgets[static_cast<std::size_t>(column)];
-        // Placed by the layout before it is shown (see Show_New_Rows).
+        // Placed by the layout before it is shown (see Lay_Out_Rows).
         QSizePolicy policy = widget->sizePolicy();
         policy.setRetainSizeWhenHidden(true);
         widget->setSizePolicy(policy);
-        d_grid_layout->addWidget(widget, grid_row, column);
     }
     d_entry_lines.push_back(line);
+    Place_Row(static_cast<std::size_t>(row));
 
-    Put_Trailing_Items(grid_row + 1);
+    // New widgets join the end of the window's focus chain; the keyboard
+    // reaches the row after the rows above it and before the add button.
+    // (Qt orders only widgets that take the focus.)
+    QWidget *previous = d_add_button->previousInFocusChain();
+    while (previous->focusPolicy() == Qt::NoFocus && previous != window())
+        previous = previous->previousInFocusChain();
+    for (QWidget *widget : widgets)
+    {
+        if (widget->focusPolicy() == Qt::NoFocus)
+            continue;
+        setTabOrder(previous, widget);
+        previous = widget;
+    }
+
+    Put_Trailing_Items(row + 2);
+    Update_Add_Button();
 
     connect(line.check_box, &QCheckBox::toggled, this, &TInputWidget::Row_Selection_Changed);
     connect(line.actual_edit, &QLineEdit::editingFinished, this, &TInputWidget::Row_Data_Changed);
@@ -339,17 +389,16 @@ void TInputWidget::Set_Row(int row, const double &nominal, const double &actual,
 {
     ZENTROVA_CHECK(row < static_cast<int>(d_entry_lines.size()));
     const TEntryLine &line = d_entry_lines[static_cast<std::size_t>(row)];
+    const std::pair<QLineEdit *, std::pair<double, int>> fields[] = {
+        {line.nominal_edit, {nominal, d_nominal_precision}},
+        {line.actual_edit, {actual, d_measured_precision}},
+        {line.reading_edit, {reading, d_measured_precision}}};
+    for (const auto &[edit, number] : fields)
     {
-        const QSignalBlocker blocker(line.nominal_edit);
-        Write_Number(line.nominal_edit, nominal, d_nominal_precision);
-    }
-    {
-        const QSignalBlocker blocker(line.actual_edit);
-        Write_Number(line.actual_edit, actual, d_measured_precision);
-    }
-    {
-        const QSignalBlocker blocker(line.reading_edit);
-        Write_Number(line.reading_edit, reading, d_measured_precision);
+        const QSignalBlocker blocker(edit);
+        Write_Number(edit, number.first, number.second);
+        // A value that is not finite (from a hand-edited file) shows as such.
+        Mark_Field(edit);
     }
     // From the arguments, not from the rounded texts.
     Write_Number(line.correction_edit, reading - actual, d_measured_precision);
@@ -357,54 +406,64 @@ void TInputWidget::Set_Row(int row, const double &nominal, const double &actual,
 
 void TInputWidget::Delete_Row_Widgets()
 {
+    Delete_Rows_From(0);
+}
+
+void TInputWidget::Delete_Rows_From(std::size_t first_row)
+{
     ZENTROVA_CHECK(d_grid_layout);
     ZENTROVA_CHECK(d_button_hlayout);
     ZENTROVA_CHECK(d_widget_vspacer);
+    if (first_row >= d_entry_lines.size())
+        return;
     Take_Trailing_Items();
 
     // Cut every row off before any of them is hidden: hiding a focused field
     // moves the focus on, and the field that loses it must not reach the
     // table (its editingFinished would recompute rows that are going away).
-    for (const TEntryLine &line : d_entry_lines)
-    {
-        line.check_box->disconnect();
-        line.nominal_edit->disconnect();
-        line.actual_edit->disconnect();
-        line.reading_edit->disconnect();
-    }
+    for (std::size_t row = first_row; row < d_entry_lines.size(); ++row)
+        for (QWidget *widget : Row_Widgets(d_entry_lines[row]))
+            widget->disconnect();
 
-    // Out of the grid from the last item backwards, which costs nothing per
-    // item; removeWidget would search the whole grid for each one.
-    for (int index = d_grid_layout->count() - 1; index >= 0; --index)
-    {
-        int row = 0;
-        int column = 0;
-        int row_span = 0;
-        int column_span = 0;
-        d_grid_layout->getItemPosition(index, &row, &column, &row_span, &column_span);
-        if (row > 0) // row 0 holds the headers
-            delete d_grid_layout->takeAt(index);
-    }
+    // The rows' items are the grid's last ones, in row order: out of the grid
+    // from the last item backwards, which costs nothing per item, where
+    // removeWidget would search the whole grid for each one.
+    const std::size_t removed_items = (d_entry_lines.size() - first_row) * widgets_per_row;
+    for (std::size_t taken = 0; taken < removed_items; ++taken)
+        delete d_grid_layout->takeAt(d_grid_layout->count() - 1);
     d_grid_layout->invalidate();
 
     // Every child that the table loses makes its layout search all of its
-    // items, so the widgets are handed over now, while the grid holds only
-    // the headers, to a hidden holder that takes them away in one piece.
-    // Reparenting hides them, so they do not linger on screen under the new
-    // rows until the event loop deletes them.
-    if (!d_entry_lines.empty())
-    {
-        auto *removed = new QWidget(this);
-        for (const TEntryLine &line : d_entry_lines)
-            for (QWidget *widget : Row_Widgets(line))
-                widget->setParent(removed);
-        removed->deleteLater();
-    }
+    // items, so the widgets are handed, out of the grid, to a hidden holder
+    // that takes them away in one piece. Reparenting hides them, so they do
+    // not linger on screen until the event loop deletes them.
+    auto *holder = new QWidget(this);
+    for (std::size_t row = first_row; row < d_entry_lines.size(); ++row)
+        for (QWidget *widget : Row_Widgets(d_entry_lines[row]))
+            widget->setParent(holder);
+    holder->deleteLater();
+    d_entry_lines.resize(first_row);
 
-    Put_Trailing_Items(1);
+    Put_Trailing_Items(static_cast<int>(first_row) + 1);
+    Update_Add_Button();
 }
 
-void TInputWidget::Show_New_Rows(int first_row)
+void TInputWidget::Place_Row(std::size_t row)
+{
+    const TEntryLine &line = d_entry_lines[row];
+    const std::array<QWidget *, widgets_per_row> widgets = Row_Widgets(line);
+    for (int column = 0; column < static_cast<int>(widgets.size()); ++column)
+        d_grid_layout->addWidget(widgets[static_cast<std::size_t>(column)],
+                                 static_cast<int>(row) + 1, column);
+    const QString number = QString::number(row + 1);
+    line.check_box->setAccessibleName(tr("Select row %1").arg(number));
+    line.nominal_edit->setAccessibleName(tr("Nominal, row %1").arg(number));
+    line.actual_edit->setAccessibleName(tr("Actual, row %1").arg(number));
+    line.reading_edit->setAccessibleName(tr("Reading, row %1").arg(number));
+    line.correction_edit->setAccessibleName(tr("Correction, row %1").arg(number));
+}
+
+void TInputWidget::Lay_Out_Rows(int first_new_row)
 {
     // Rows added to a hidden table are shown with it.
     if (!isVisible())
@@ -414,19 +473,34 @@ void TInputWidget::Show_New_Rows(int first_row)
     // the number of its siblings, and left to the event loop the table is
     // laid out twice: first at its old size, squeezing and moving every row,
     // then at its new one. So the window is laid out now, outermost first,
-    // while the new rows are still hidden (placed, not moved), and they are
-    // shown with the layout switched off so that showing each one does not
-    // lay out the grid again.
-    updateGeometry();
+    // while the new rows are still hidden (placed, not moved); the table's
+    // own layout request is sent now too, so that whatever holds the table
+    // (a scroll area) sizes it before its rows are placed. The new rows are
+    // then shown with the layout switched off, so that showing each one does
+    // not lay out the grid again.
+    for (QWidget *widget = this; widget && !widget->isWindow(); widget = widget->parentWidget())
+        widget->updateGeometry();
     if (QLayout *outer = window()->layout())
         outer->activate();
-    d_grid_layout->activate();
+    QEvent request(QEvent::LayoutRequest);
+    QCoreApplication::sendEvent(this, &request);
 
     d_grid_layout->setEnabled(false);
-    for (std::size_t row = static_cast<std::size_t>(first_row); row < d_entry_lines.size(); ++row)
+    for (std::size_t row = static_cast<std::size_t>(first_new_row); row < d_entry_lines.size();
+         ++row)
         for (QWidget *widget : Row_Widgets(d_entry_lines[row]))
             widget->show();
     d_grid_layout->setEnabled(true);
+}
+
+void TInputWidget::Update_Add_Button()
+{
+    // One bound for adding and for loading, so that nothing saved is cut
+    // at the next start.
+    const bool full = d_entry_lines.size() >= static_cast<std::size_t>(Maximum_Rows);
+    d_add_button->setEnabled(!full);
+    d_add_button->setToolTip(full ? tr("The table holds at most %1 rows.").arg(Maximum_Rows)
+                                  : QString());
 }
 
 void TInputWidget::Take_Trailing_Items()

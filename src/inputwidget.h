@@ -39,6 +39,10 @@ public:
     explicit TInputWidget(QWidget *parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
     ~TInputWidget() override;
 
+    // The most rows the table holds: the add button stops there, and no
+    // more are loaded.
+    static constexpr int Maximum_Rows = 1000;
+
     // Out-of-range precisions (nominal 0 to 2, measured 0 to 4) keep the
     // current value; every row is reformatted either way. Emits nothing.
     void Set_Precision(int nominal_precision, int measured_precision);
@@ -72,7 +76,10 @@ private:
     void Set_Row(int row, const double &nominal, const double &actual, const double &reading);
     void Delete_Row_Widgets();
 
-    void Show_New_Rows(int first_row);
+    void Delete_Rows_From(std::size_t first_row);
+    void Place_Row(std::size_t row);
+    void Lay_Out_Rows(int first_new_row);
+    void Update_Add_Button();
     void Take_Trailing_Items();
     void Put_Trailing_Items(int grid_row);
     Sample Read_Row(const TEntryLine &line) const;

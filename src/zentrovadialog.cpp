@@ -5,6 +5,7 @@
 #include "helptext.h"
 #include "hexeditwidget.h"
 #include "inputwidget.h"
+#include "samplescrollarea.h"
 #include "settingsdialog.h"
 
 #include <QCloseEvent>
@@ -55,6 +56,24 @@ QSizePolicy Keep_Height_For_Width(const QWidget *widget, QSizePolicy::Policy hor
     return policy;
 }
 
+// What the window's first column needs besides the table: the table's cell
+// may have what the screen leaves of it.
+int Height_Beside_Table(const QGridLayout *grid)
+{
+    const QMargins margins = grid->contentsMargins();
+    int height = margins.top() + margins.bottom();
+    for (int row = 0; row < grid->rowCount(); ++row)
+    {
+        if (row > 0)
+            height += grid->verticalSpacing();
+        if (row == 1) // the table's own cell
+            continue;
+        if (const QLayoutItem *item = grid->itemAtPosition(row, 0))
+            height += item->sizeHint().height();
+    }
+    return height;
+}
+
 QString Row_Key(const char *pattern, int row)
 {
     return QString::fromLatin1(pattern).arg(row);
@@ -70,9 +89,11 @@ TZentrovaDialog::TZentrovaDialog(QWidget *parent, Qt::WindowFlags flags)
 
     auto *main_grid = new QGridLayout(this);
     main_grid->setSizeConstraint(QLayout::SetFixedSize);
-    main_grid->addLayout(Build_Top_Bar(dialog_font), 0, 0, 1, 1);
+    QLayout *top_bar = Build_Top_Bar(dialog_font);
+    main_grid->addLayout(top_bar, 0, 0, 1, 1);
     d_input_widget = new TInputWidget(this);
-    main_grid->addWidget(d_input_widget, 1, 0, 1, 1);
+    auto *table_area = new TSampleScrollArea(d_input_widget, this);
+    main_grid->addWidget(table_area, 1, 0, 1, 1);
     main_grid->addLayout(Build_Legend(), 2, 0, 1, 1);
     main_grid->addWidget(New_Line(QFrame::VLine, this), 0, 1, 3, 1);
     main_grid->addLayout(Build_Codes_Panel(dialog_font), 0, 2, 3, 1);
@@ -86,9 +107,28 @@ TZentrovaDialog::TZentrovaDialog(QWidget *parent, Qt::WindowFlags flags)
     main_grid->addWidget(d_help_textedit, 0, 3, 5, 1);
 
     main_grid->addWidget(New_Line(QFrame::HLine, this), 3, 0, 1, 3);
-    main_grid->addLayout(Build_Bottom_Bar(), 4, 0, 1, 3);
+    QLayout *bottom_bar = Build_Bottom_Bar();
+    main_grid->addLayout(bottom_bar, 4, 0, 1, 3);
+
+    // The keyboard follows the procedure in the help panel: the existing
+    // codes first, then the samples (the table keeps its own rows, add and
+    // remove buttons in order), then the rest. Each bar's button is its last
+    // item.
+    const auto last_widget = [](QLayout *bar) { return bar->itemAt(bar->count() - 1)->widget(); };
+    d_help_textedit->setTabChangesFocus(true);
+    table_area->setFocusPolicy(Qt::NoFocus);
+    QList<QWidget *> tab_order{d_code1_hexedit, d_code2_hexedit};
+    for (QWidget *widget = nextInFocusChain(); widget != this; widget = widget->nextInFocusChain())
+        if (d_input_widget->isAncestorOf(widget) && widget->focusPolicy() != Qt::NoFocus)
+            tab_order << widget;
+    tab_order << last_widget(top_bar) << d_help_button << d_help_textedit
+              << last_widget(bottom_bar);
+    for (int index = 1; index < tab_order.size(); ++index)
+        setTabOrder(tab_order[index - 1], tab_order[index]);
+    d_code1_hexedit->setFocus();
 
     d_help_textedit->hide();
+    table_area->Set_Reserved_Height(Height_Beside_Table(main_grid));
 
     Load_Settings();
     Data_Changed();
@@ -296,7 +336,7 @@ void TZentrovaDialog::Open_Settings()
 void TZentrovaDialog::Load_Settings()
 {
     const int row_count = std::clamp(d_settings->value(QStringLiteral("Row_Count"), 3).toInt(), 1,
-                                     Maximum_Loaded_Rows);
+                                     TInputWidget::Maximum_Rows);
     d_input_widget->Clear_Rows();
     d_input_widget->Set_Precision(
         d_settings->value(QStringLiteral("Nominal_Precision"), 0).toInt(),

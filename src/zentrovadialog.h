@@ -51,11 +51,6 @@ public:
     static QString Format_Code(quint16 code);
     static QString Format_Data_Range(double data_range);
 
-    // Rows loaded from the settings file at the most. A damaged or
-    // hand-edited Row_Count could otherwise have start-up build rows until
-    // memory runs out.
-    static constexpr int Maximum_Loaded_Rows = 1000;
-
     // Escape, too, closes the window through the close event, so that the
     // user's samples and codes are saved; a plain QDialog would only hide.
     void reject() override;

@@ -125,7 +125,7 @@ void TestSettingsStore::absurd_row_count_is_bounded()
     home.Write_Settings("Row_Count=2147483647\nNominal_Value_999=1\n");
     TZentrovaDialog dialog;
     const Sample_List samples = Table(dialog)->Get_Samples();
-    QCOMPARE(samples.size(), TZentrovaDialog::Maximum_Loaded_Rows);
+    QCOMPARE(samples.size(), TInputWidget::Maximum_Rows);
     QCOMPARE(samples.at(998).nominal, 15.0 + 5 * 998);
     QCOMPARE(samples.at(999).nominal, 1.0);
 }

@@ -93,12 +93,11 @@ first_start() {
     local home=$work/fresh
     mkdir -p "$home"
     start_program "$home" || { failed=$((failed + 1)); return; }
-    # The focus starts on the settings button; the tab order is the order in
-    # which the widgets were made: add row, the code fields, help, Close, then
-    # the rows (tick box, Nominal, Actual, Reading, Correction).
-    press Tab Tab Tab
+    # The focus starts in Existing Code 1; Tab then goes to Existing Code 2
+    # and through the rows (tick box, Nominal, Actual, Reading, Correction).
+    press Tab
     type_text fffb # Existing Code 2, typed in lower case
-    press Tab Tab Tab Tab Tab
+    press Tab Tab Tab
     type_text 15.0
     press Tab
     type_text 15.2
@@ -162,8 +161,8 @@ prepared_file() {
 
     echo "== an edit on the prepared file is saved, the rest kept"
     start_program "$home" || { failed=$((failed + 1)); return; }
-    press Tab Tab # Existing Code 1
-    type_text 2710
+    type_text 2710 # Existing Code 1 has the focus
+
     close_program
     check "exit status 0" test "$exit_status" = 0
     expect_values "$file" Row_Count=5 Existing_Code1=1.00005 Existing_Code2=-0.0055 \

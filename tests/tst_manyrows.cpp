@@ -1,0 +1,273 @@
+#include "dialoghelpers.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTextEdit>
+
+// The window with many samples: it stays on its screen, the table scrolls
+// inside it, and the keyboard and the mouse still reach everything.
+class TestManyRows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void window_fits_its_screen_data();
+    void window_fits_its_screen();
+    void last_row_and_close_are_reachable();
+    void added_row_comes_into_sight();
+    void removal_keeps_the_focus_in_the_table_data();
+    void removal_keeps_the_focus_in_the_table();
+    void removal_leaves_no_undo_history();
+    void row_bound_for_adding_and_loading();
+    void tab_order_follows_the_procedure();
+};
+
+namespace
+{
+QScrollArea *Table_Area(const QWidget &window)
+{
+    return window.findChild<QScrollArea *>();
+}
+
+// True when the widget can be seen: inside the table's visible part.
+bool In_Sight(const QWidget *widget)
+{
+    const QWidget *viewport = Table_Area(*widget->window())->viewport();
+    const QRect rect(widget->mapTo(viewport, QPoint(0, 0)), widget->size());
+    return viewport->rect().contains(rect);
+}
+
+int Available_Height(const QWidget &window)
+{
+    return window.screen()->availableGeometry().height();
+}
+} // namespace
+
+void TestManyRows::window_fits_its_screen_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<bool>("scrolls");
+    QTest::newRow("3 rows: the table as it is") << 3 << false;
+    QTest::newRow("40 rows: the table scrolls") << 40 << true;
+    QTest::newRow("1000 rows") << 1000 << true;
+}
+
+void TestManyRows::window_fits_its_screen()
+{
+    QFETCH(int, rows);
+    QFETCH(bool, scrolls);
+    Home_Folder home;
+    home.Write_Settings("Row_Count=" + QByteArray::number(rows) + "\n");
+    TZentrovaDialog dialog;
+    QVERIFY(Show_Active(dialog));
+    QScrollArea *area = Table_Area(dialog);
+    TInputWidget &table = *Table(dialog);
+
+    QVERIFY(dialog.frameGeometry().height() <= Available_Height(dialog));
+    QCOMPARE(area->verticalScrollBar()->isVisible(), scrolls);
+    if (!scrolls)
+        QCOMPARE(table.size(), area->size()); // drawn exactly as without the area
+    // The table keeps its full row height; it is not squeezed to fit.
+    QCOMPARE(table.height(), std::max(table.sizeHint().height(), area->viewport()->height()));
+
+    const QSize before = dialog.size();
+    Help_Button(dialog)->click();
+    QVERIFY(dialog.findChild<QTextEdit *>()->isVisible());
+    Help_Button(dialog)->click();
+    QCoreApplication::processEvents();
+    QCOMPARE(dialog.size(), before);
+}
+
+void TestManyRows::last_row_and_close_are_reachable()
+{
+    Home_Folder home;
+    home.Write_Settings("Row_Count=40\n");
+    TZentrovaDialog dialog;
+    QVERIFY(Show_Active(dialog));
+    TInputWidget &table = *Table(dialog);
+    QLineEdit *last = Field(table, 39, Reading_Column);
+    QVERIFY(!In_Sight(last));
+
+    // By keyboard: Tab through the rows; each field comes into sight as it
+    // gets the focus.
+    while (QApplication::focusWidget() != last)
+    {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *focused = QApplication::focusWidget();
+        QVERIFY(!table.isAncestorOf(focused) || In_Sight(focused));
+    }
+    QVERIFY(In_Sight(last));
+    Retype(last, "21.5");
+    QCOMPARE(table.Get_Samples().at(39).reading, 21.5);
+
+    // By mouse: scrolled back to the top, then down with the scroll bar.
+    QScrollBar *bar = Table_Area(dialog)->verticalScrollBar();
+    bar->setValue(0);
+    QVERIFY(!In_Sight(Tick_Box(table, 39)));
+    bar->setValue(bar->maximum());
+    QVERIFY(In_Sight(Tick_Box(table, 39)));
+    Click_Tick_Box(table, 39);
+    QVERIFY(Tick_Box(table, 39)->isChecked());
+
+    QPushButton *close = Push_Button(dialog, "Close");
+    QVERIFY(dialog.rect().contains(QRect(close->mapTo(&dialog, QPoint(0, 0)), close->size())));
+    QTest::mouseClick(close, Qt::LeftButton);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(home.Read_Settings().value("Reading_Value_39"), QStringLiteral("21.5"));
+}
+
+void TestManyRows::added_row_comes_into_sight()
+{
+    Home_Folder home;
+    home.Write_Settings("Row_Count=40\n");
+    TZentrovaDialog dialog;
+    QVERIFY(Show_Active(dialog));
+    TInputWidget &table = *Table(dialog);
+    Table_Area(dialog)->verticalScrollBar()->setValue(0);
+    QToolButton *add = Add_Button(table);
+    add->click();
+    QCOMPARE(table.Get_Samples().size(), 41);
+    QVERIFY(In_Sight(Field(table, 40, Nominal_Column)));
+    QVERIFY(In_Sight(add));
+    QVERIFY(In_Sight(Remove_Button(table)));
+}
+
+void TestManyRows::removal_keeps_the_focus_in_the_table_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QList<int>>("ticked");
+    QTest::addColumn<int>("focused_row"); // the row whose tick box has the focus after
+    QTest::newRow("middle row") << 3 << QList<int>{1} << 1;
+    QTest::newRow("last row") << 3 << QList<int>{2} << 1;
+    QTest::newRow("every row") << 3 << QList<int>{0, 1, 2} << 0;
+    QTest::newRow("two of many") << 40 << QList<int>{10, 30} << 10;
+}
+
+void TestManyRows::removal_keeps_the_focus_in_the_table()
+{
+    QFETCH(int, rows);
+    QFETCH(QList<int>, ticked);
+    QFETCH(int, focused_row);
+    Home_Folder home;
+    home.Write_Settings("Row_Count=" + QByteArray::number(rows) + "\n");
+    TZentrovaDialog dialog;
+    QVERIFY(Show_Active(dialog));
+    TInputWidget &table = *Table(dialog);
+    // Ticked with the keyboard, removed with the keyboard.
+    for (int row : ticked)
+    {
+        Tick_Box(table, row)->setFocus();
+        QTest::keyClick(Tick_Box(table, row), Qt::Key_Space);
+    }
+    QToolButton *remove = Remove_Button(table);
+    remove->setFocus();
+    QSignalSpy reports(&table, &TInputWidget::Data_Changed);
+    QTest::keyClick(remove, Qt::Key_Space);
+    Flush_Deleted_Widgets();
+    QCOMPARE(reports.count(), 1);
+    QCOMPARE(table.Get_Samples().size(), std::max(rows - ticked.size(), 1));
+    QCOMPARE(QApplication::focusWidget(), Tick_Box(table, focused_row));
+    QVERIFY(In_Sight(Tick_Box(table, focused_row)));
+    // The next Tab stays in the row; it does not reach the settings.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), Field(table, focused_row, Nominal_Column));
+    QCOMPARE(reports.count(), 1);
+}
+
+void TestManyRows::removal_leaves_no_undo_history()
+{
+    Home_Folder home;
+    TZentrovaDialog dialog;
+    QVERIFY(Show_Active(dialog));
+    TInputWidget &table = *Table(dialog);
+    Retype(Field(table, 0, Actual_Column), "15.25");
+    Retype(Field(table, 2, Reading_Column), "25.000"); // the same text, typed again
+    QVERIFY(Field(table, 2, Reading_Column)->isUndoAvailable());
+    Click_Tick_Box(table, 1);
+    QTest::mouseClick(Remove_Button(table), Qt::LeftButton);
+    Flush_Deleted_Widgets();
+    QCOMPARE(Shown_Rows(table), (QList<QStringList>{{"15", "15.250", "15.000", "-0.250"},
+                                                    {"25", "25.000", "25.000", "0.000"}}));
+    for (int row = 0; row < 2; ++row)
+        for (int column = Nominal_Column; column <= Reading_Column; ++column)
+        {
+            QVERIFY(!Field(table, row, column)->isUndoAvailable());
+            QVERIFY(!Field(table, row, column)->isModified());
+        }
+    QCOMPARE(Field(table, 1, Actual_Column)->accessibleName(), QStringLiteral("Actual, row 2"));
+}
+
+void TestManyRows::row_bound_for_adding_and_loading()
+{
+    Home_Folder home;
+    home.Write_Settings("Row_Count=999\n");
+    {
+        TZentrovaDialog dialog;
+        QVERIFY(Show_Active(dialog));
+        TInputWidget &table = *Table(dialog);
+        QToolButton *add = Add_Button(table);
+        QVERIFY(add->isEnabled());
+        add->click();
+        QCOMPARE(table.Get_Samples().size(), TInputWidget::Maximum_Rows);
+        QVERIFY(!add->isEnabled());
+        QVERIFY2(add->toolTip().contains("at most 1000 rows"), qPrintable(add->toolTip()));
+        add->click();
+        QCOMPARE(table.Get_Samples().size(), TInputWidget::Maximum_Rows);
+        QVERIFY(dialog.close());
+    }
+    // Everything saved comes back: the bound for adding is the bound for loading.
+    QCOMPARE(home.Read_Settings().value("Row_Count"), QStringLiteral("1000"));
+    TZentrovaDialog reloaded;
+    QVERIFY(Show_Active(reloaded));
+    TInputWidget &table = *Table(reloaded);
+    QCOMPARE(table.Get_Samples().size(), TInputWidget::Maximum_Rows);
+    QCOMPARE(table.Get_Samples().last().nominal, 20.0);
+    Click_Tick_Box(table, 0);
+    QTest::mouseClick(Remove_Button(table), Qt::LeftButton);
+    QVERIFY(Add_Button(table)->isEnabled());
+    QVERIFY(Add_Button(table)->toolTip().isEmpty());
+}
+
+void TestManyRows::tab_order_follows_the_procedure()
+{
+    Home_Folder home;
+    home.Write_Settings("Row_Count=2\n");
+    TZentrovaDialog dialog;
+    QVERIFY(Show_Active(dialog));
+    TInputWidget &table = *Table(dialog);
+    QCOMPARE(QApplication::focusWidget(), Code_Field(dialog, 1)); // step 1 of the procedure
+    QTest::mouseClick(Add_Button(table), Qt::LeftButton);         // a row added keeps the order
+    Click_Tick_Box(table, 1);                                     // the remove button takes part
+    Code_Field(dialog, 1)->setFocus();
+
+    QList<QWidget *> expected{Code_Field(dialog, 1), Code_Field(dialog, 2)};
+    for (int row = 0; row < 3; ++row)
+    {
+        expected << Tick_Box(table, row);
+        for (int column = Nominal_Column; column <= Correction_Column; ++column)
+            expected << Field(table, row, column);
+    }
+    expected << Add_Button(table) << Remove_Button(table) << Named<QToolButton>(dialog, "Settings")
+             << Help_Button(dialog) << Push_Button(dialog, "Close");
+
+    QList<QWidget *> forward{QApplication::focusWidget()};
+    for (int step = 1; step < expected.size(); ++step)
+    {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        forward << QApplication::focusWidget();
+    }
+    QCOMPARE(forward, expected);
+    QList<QWidget *> backward{QApplication::focusWidget()};
+    for (int step = 1; step < expected.size(); ++step)
+    {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        backward << QApplication::focusWidget();
+    }
+    std::reverse(expected.begin(), expected.end());
+    QCOMPARE(backward, expected);
+}
+
+QTEST_MAIN(TestManyRows)
+#include "tst_manyrows.moc"
