@@ -27,6 +27,8 @@ TSettingsDialog::TSettingsDialog(QWidget *parent, Qt::WindowFlags flags) : QDial
     d_measured_spinbox->setMinimum(0);
     d_measured_spinbox->setMaximum(4);
     grid->addWidget(d_measured_spinbox, 1, 1);
+    // The labels have no shortcut letter; the buddy is what lets a screen
+    // reader name each spin box by its label.
     nominal_label->setBuddy(d_nominal_spinbox);
     measured_label->setBuddy(d_measured_spinbox);
 

@@ -14,6 +14,11 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <QRegularExpression>
+#include <QMessageBox>
+#include <QLockFile>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpacerItem>
@@ -72,6 +77,57 @@ int Height_Beside_Table(const QGridLayout *grid)
             height += item->sizeHint().height();
     }
     return height;
+}
+
+// How long a save waits for another program to release the settings file.
+constexpr int Settings_Lock_Wait_Ms = 2000;
+
+// Row_Count read wide enough to bound it: a count beyond the int range
+// loads the most rows, not what toInt() would wrap it to.
+int Stored_Row_Count(const QVariant &value)
+{
+    bool ok = false;
+    const QString text = value.toString().trimmed();
+    qlonglong count = text.toLongLong(&ok);
+    static const QRegularExpression digits(QStringLiteral("^\\+?[0-9]+$"));
+    if (!ok && digits.match(text).hasMatch())
+        count = TInputWidget::Maximum_Rows;
+    return static_cast<int>(std::clamp<qlonglong>(count, 1, TInputWidget::Maximum_Rows));
+}
+
+QString Lock_Failure_Reason(QLockFile::LockError error, const QString &lock_name)
+{
+    const QString name = QDir::toNativeSeparators(lock_name);
+    switch (error)
+    {
+    case QLockFile::PermissionError:
+        return TZentrovaDialog::tr("its lock file %1 cannot be made: permission denied").arg(name);
+    case QLockFile::LockFailedError:
+        return TZentrovaDialog::tr("its lock file %1 is held by another program, or something "
+                                   "else stands in its place")
+            .arg(name);
+    default:
+        return TZentrovaDialog::tr("its lock file %1 cannot be used").arg(name);
+    }
+}
+
+// QSettings says only that the write failed; the system's reason is found
+// by trying what it tried.
+QString Write_Failure_Reason(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return TZentrovaDialog::tr("a folder stands where the file should be");
+    if (info.exists())
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadWrite))
+            return file.errorString();
+    }
+    QTemporaryFile probe(info.absolutePath() + QStringLiteral("/Settings.XXXXXX"));
+    if (!probe.open())
+        return probe.errorString();
+    return TZentrovaDialog::tr("the file could not be written");
 }
 
 QString Row_Key(const char *pattern, int row)
@@ -152,7 +208,9 @@ TZentrovaDialog::~TZentrovaDialog()
          {static_cast<QObject *>(d_input_widget), static_cast<QObject *>(d_code1_hexedit),
           static_cast<QObject *>(d_code2_hexedit)})
         disconnect(sender, nullptr, this, nullptr);
-    // Releasing the settings object writes anything still pending.
+    // Every save has already been written (or given up) by closeEvent, so
+    // releasing the settings object has nothing left to write and cannot
+    // wait on a lock.
     delete d_settings;
 }
 
@@ -316,16 +374,51 @@ void TZentrovaDialog::reject()
 
 void TZentrovaDialog::closeEvent(QCloseEvent *event)
 {
-    Save_Settings();
+    // The file holds the user's whole session: a failed save is said where
+    // the user looks, and the window stays open if the user wants it to.
+    for (;;)
+    {
+        const QString failure = Save_Settings();
+        if (failure.isEmpty())
+            break;
+        qWarning("Zentrova Calibrator: could not save the settings to %s: %s",
+                 qUtf8Printable(d_settings->fileName()), qUtf8Printable(failure));
+        const QMessageBox::StandardButton answer = Ask_After_Failed_Save(failure);
+        if (answer == QMessageBox::Retry)
+            continue;
+        if (answer == QMessageBox::Discard)
+            break;
+        event->ignore();
+        return;
+    }
     event->accept();
+}
+
+QMessageBox::StandardButton TZentrovaDialog::Ask_After_Failed_Save(const QString &failure)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Zentrova Calibrator"),
+                    tr("The samples and codes could not be saved."),
+                    QMessageBox::Retry | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.setInformativeText(
+        tr("File: %1\nReason: %2\n\nTry again once the folder is mended, close without saving "
+           "(this session's samples and codes are lost), or cancel to keep the window open.")
+            .arg(QDir::toNativeSeparators(d_settings->fileName()), failure));
+    box.button(QMessageBox::Retry)->setText(tr("Try Again"));
+    box.button(QMessageBox::Discard)->setText(tr("Close Without Saving"));
+    box.setDefaultButton(QMessageBox::Retry);
+    box.setEscapeButton(QMessageBox::Cancel);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
 void TZentrovaDialog::Open_Settings()
 {
+    // The folder is made with the home folder itself if that does not exist
+    // yet: otherwise the first close would write the file into the home
+    // folder and the next start would look for it in the new folder.
     QDir folder = QDir::home();
     const QString folder_name = QStringLiteral(".zentrova");
     if (!folder.exists(folder_name))
-        folder.mkdir(folder_name);
+        folder.mkpath(folder.absoluteFilePath(folder_name));
     // When the folder cannot be made, or a file stands in its way, the
     // settings live in the home folder itself.
     folder.cd(folder_name);
@@ -335,8 +428,7 @@ void TZentrovaDialog::Open_Settings()
 
 void TZentrovaDialog::Load_Settings()
 {
-    const int row_count = std::clamp(d_settings->value(QStringLiteral("Row_Count"), 3).toInt(), 1,
-                                     TInputWidget::Maximum_Rows);
+    const int row_count = Stored_Row_Count(d_settings->value(QStringLiteral("Row_Count"), 3));
     d_input_widget->Clear_Rows();
     d_input_widget->Set_Precision(
         d_settings->value(QStringLiteral("Nominal_Precision"), 0).toInt(),
@@ -363,30 +455,42 @@ void TZentrovaDialog::Load_Settings()
                                code2_scale);
 }
 
-void TZentrovaDialog::Save_Settings()
+QString TZentrovaDialog::Save_Settings()
 {
+    // QSettings waits for its lock file without end (a stale lock of another
+    // user, a folder or a dangling link in its place), so the lock is tried
+    // here first, for a bounded time, and nothing is written while it is
+    // held: nothing is then left pending to hang a later write either.
+    const QString lock_name = d_settings->fileName() + QStringLiteral(".lock");
+    {
+        QLockFile lock(lock_name);
+        if (!lock.tryLock(Settings_Lock_Wait_Ms))
+            return Lock_Failure_Reason(lock.error(), lock_name);
+    }
+
+    // Each attempt writes through a settings object of its own: status()
+    // keeps the first error that an object met, reading included, so a
+    // format error in the loaded file, or a failed earlier attempt, would
+    // make a good write look failed.
+    QSettings store(d_settings->fileName(), QSettings::IniFormat);
     const Sample_List samples = d_input_widget->Get_Samples();
-    d_settings->setValue(QStringLiteral("Row_Count"), samples.size());
+    store.setValue(QStringLiteral("Row_Count"), samples.size());
     for (int row = 0; row < samples.size(); ++row)
     {
         const Sample &sample = samples.at(row);
-        d_settings->setValue(Row_Key("Actual_Value_%1", row), sample.actual);
-        d_settings->setValue(Row_Key("Reading_Value_%1", row), sample.reading);
-        d_settings->setValue(Row_Key("Nominal_Value_%1", row), sample.nominal);
+        store.setValue(Row_Key("Actual_Value_%1", row), sample.actual);
+        store.setValue(Row_Key("Reading_Value_%1", row), sample.reading);
+        store.setValue(Row_Key("Nominal_Value_%1", row), sample.nominal);
     }
-    d_settings->setValue(QStringLiteral("Existing_Code1"), d_code1_hexedit->Get_Value(code1_scale));
-    d_settings->setValue(QStringLiteral("Existing_Code2"), d_code2_hexedit->Get_Value(code2_scale));
-    d_settings->setValue(QStringLiteral("Nominal_Precision"),
-                         d_input_widget->Get_Nominal_Precision());
-    d_settings->setValue(QStringLiteral("Measured_Precision"),
-                         d_input_widget->Get_Measured_Precision());
+    store.setValue(QStringLiteral("Existing_Code1"), d_code1_hexedit->Get_Value(code1_scale));
+    store.setValue(QStringLiteral("Existing_Code2"), d_code2_hexedit->Get_Value(code2_scale));
+    store.setValue(QStringLiteral("Nominal_Precision"), d_input_widget->Get_Nominal_Precision());
+    store.setValue(QStringLiteral("Measured_Precision"), d_input_widget->Get_Measured_Precision());
 
-    // A save that silently failed would lose an hour of bath measurements
-    // without a word; say so where it can be seen.
-    d_settings->sync();
-    if (d_settings->status() != QSettings::NoError)
-        qWarning("Zentrova Calibrator: could not save the settings to %s",
-                 qUtf8Printable(d_settings->fileName()));
+    store.sync();
+    if (store.status() != QSettings::AccessError)
+        return QString();
+    return Write_Failure_Reason(d_settings->fileName());
 }
 
 bool TZentrovaDialog::Fit_Line(const std::vector<Vector2> &points, double *slope, double *offset)

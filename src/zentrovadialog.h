@@ -5,6 +5,7 @@
 #include "vector2.h"
 
 #include <QDialog>
+#include <QMessageBox>
 #include <QString>
 #include <QtGlobal>
 
@@ -52,7 +53,9 @@ public:
     static QString Format_Data_Range(double data_range);
 
     // Escape, too, closes the window through the close event, so that the
-    // user's samples and codes are saved; a plain QDialog would only hide.
+    // user's samples and codes are saved. A plain QDialog's Escape hides the
+    // window without a close event, and as the last window that ends the
+    // program without saving.
     void reject() override;
 
 protected:
@@ -66,7 +69,9 @@ private slots:
 private:
     void Open_Settings();
     void Load_Settings();
-    void Save_Settings();
+    // Returns why the save failed, or nothing when it was written.
+    QString Save_Settings();
+    QMessageBox::StandardButton Ask_After_Failed_Save(const QString &failure);
     QLayout *Build_Top_Bar(const QFont &dialog_font);
     QLayout *Build_Legend();
     QLayout *Build_Codes_Panel(const QFont &dialog_font);

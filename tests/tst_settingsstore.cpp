@@ -1,9 +1,18 @@
 #include "dialoghelpers.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QSysInfo>
+#include <QTimer>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 using Rows = QList<QStringList>;
 Q_DECLARE_METATYPE(Rows)
+Q_DECLARE_METATYPE(QList<QMessageBox::StandardButton>)
 
 namespace
 {
@@ -22,11 +31,14 @@ class TestSettingsStore : public QObject
 private slots:
     void loading_data();
     void loading();
+    void absurd_row_count_is_bounded_data();
     void absurd_row_count_is_bounded();
     void cut_table_keeps_old_rows_in_the_file();
     void unreadable_values_round_trip();
     void folder_blocked_by_a_file();
-    void unwritable_file_is_reported();
+    void damaged_settings_folders_data();
+    void damaged_settings_folders();
+    void missing_home_folder_keeps_one_file();
 };
 
 void TestSettingsStore::loading_data()
@@ -119,10 +131,19 @@ void TestSettingsStore::loading()
     QCOMPARE(Code_Field(reloaded, 2)->text(), code2);
 }
 
+void TestSettingsStore::absurd_row_count_is_bounded_data()
+{
+    QTest::addColumn<QByteArray>("count");
+    QTest::newRow("largest int") << QByteArray("2147483647");
+    QTest::newRow("beyond an int") << QByteArray("2147483648");
+    QTest::newRow("beyond 64 bits") << QByteArray("99999999999999999999999");
+}
+
 void TestSettingsStore::absurd_row_count_is_bounded()
 {
+    QFETCH(QByteArray, count);
     Home_Folder home;
-    home.Write_Settings("Row_Count=2147483647\nNominal_Value_999=1\n");
+    home.Write_Settings("Row_Count=" + count + "\nNominal_Value_999=1\n");
     TZentrovaDialog dialog;
     const Sample_List samples = Table(dialog)->Get_Samples();
     QCOMPARE(samples.size(), TInputWidget::Maximum_Rows);
@@ -194,20 +215,206 @@ void TestSettingsStore::folder_blocked_by_a_file()
     QCOMPARE(Code_Field(reloaded, 1)->text(), QStringLiteral("2711"));
 }
 
-void TestSettingsStore::unwritable_file_is_reported()
+namespace
 {
-    // A folder where the file should be cannot be written, even by root.
+// Records the warnings the program prints, as a user's terminal would show them.
+class Warning_Recorder
+{
+public:
+    Warning_Recorder() { d_previous = qInstallMessageHandler(&Record); }
+    ~Warning_Recorder() { qInstallMessageHandler(d_previous); }
+    Warning_Recorder(const Warning_Recorder &) = delete;
+    Warning_Recorder &operator=(const Warning_Recorder &) = delete;
+    static QStringList &Warnings()
+    {
+        static QStringList warnings;
+        return warnings;
+    }
+
+private:
+    static void Record(QtMsgType type, const QMessageLogContext &, const QString &message)
+    {
+        if (type == QtWarningMsg && message.startsWith("Zentrova"))
+            Warnings() << message;
+    }
+    QtMessageHandler d_previous;
+};
+
+// Answers each warning dialog that the window shows with the next button of
+// the list, and keeps what each dialog said.
+class Dialog_Answers : public QObject
+{
+public:
+    explicit Dialog_Answers(const QList<QMessageBox::StandardButton> &answers)
+        : d_answers(answers)
+    {
+        d_timer.setInterval(20);
+        connect(&d_timer, &QTimer::timeout, this, [this] { Answer(); });
+        d_timer.start();
+    }
+    QStringList Texts() const { return d_texts; }
+
+private:
+    void Answer()
+    {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible() || d_answers.isEmpty())
+            return;
+        d_texts << box->text() + "\n" + box->informativeText();
+        box->button(d_answers.takeFirst())->click();
+    }
+    QList<QMessageBox::StandardButton> d_answers;
+    QStringList d_texts;
+    QTimer d_timer;
+};
+
+void Write_File(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+// A process id that no process has any more.
+QByteArray Dead_Process_Id()
+{
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    waitpid(child, nullptr, 0);
+    return QByteArray::number(child);
+}
+} // namespace
+
+void TestSettingsStore::damaged_settings_folders_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QList<QMessageBox::StandardButton>>("answers");
+    QTest::addColumn<QString>("reason"); // what the dialog and stderr say; empty: saved
+    QTest::addColumn<bool>("closed");
+
+    using Answers = QList<QMessageBox::StandardButton>;
+    QTest::newRow("folder where the file should be, cancel")
+        << "folder" << Answers{QMessageBox::Cancel} << "a folder stands where the file should be"
+        << false;
+    QTest::newRow("folder where the file should be, try again, then close")
+        << "folder" << Answers{QMessageBox::Retry, QMessageBox::Discard}
+        << "a folder stands where the file should be" << true;
+    QTest::newRow("lock file is a folder") << "lock folder" << Answers{QMessageBox::Discard}
+                                           << "lock file" << true;
+    QTest::newRow("lock file is a dangling link")
+        << "lock link" << Answers{QMessageBox::Discard} << "lock file" << true;
+    QTest::newRow("fresh empty lock file")
+        << "empty lock" << Answers{QMessageBox::Discard} << "lock file" << true;
+    QTest::newRow("stale lock of a dead process") << "stale lock" << Answers{} << "" << true;
+    QTest::newRow("byte order mark") << "bom" << Answers{} << "" << true;
+    QTest::newRow("line without equals sign") << "no equals" << Answers{} << "" << true;
+    QTest::newRow("unterminated section header") << "open header" << Answers{} << "" << true;
+}
+
+void TestSettingsStore::damaged_settings_folders()
+{
+    QFETCH(QString, damage);
+    QFETCH(QList<QMessageBox::StandardButton>, answers);
+    QFETCH(QString, reason);
+    QFETCH(bool, closed);
+
     Home_Folder home;
-    QVERIFY(QDir(home.Path()).mkpath(".zentrova/Settings.ini"));
-    TZentrovaDialog dialog;
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QTest::ignoreMessage(
-        QtWarningMsg,
-        qPrintable("Zentrova Calibrator: could not save the settings to " + home.Settings_Path()));
-    QVERIFY(dialog.close());
-    QVERIFY(!dialog.isVisible());
-    QVERIFY(QFileInfo(home.Settings_Path()).isDir());
+    const QString file = home.Settings_Path();
+    const QString lock = file + ".lock";
+    home.Write_Settings("Row_Count=2\nNominal_Value_7=77\n");
+    if (damage == "folder")
+    {
+        QVERIFY(QFile::remove(file));
+        QVERIFY(QDir().mkpath(file));
+    }
+    else if (damage == "lock folder")
+        QVERIFY(QDir().mkpath(lock));
+    else if (damage == "lock link")
+        QVERIFY(QFile::link(home.Path() + "/nowhere/at/all", lock));
+    else if (damage == "empty lock")
+        Write_File(lock, QByteArray());
+    else if (damage == "stale lock")
+        Write_File(lock, Dead_Process_Id() + "\nzentrova-calibrator\n" +
+                             QSysInfo::machineHostName().toUtf8() + "\n");
+    else if (damage == "bom")
+        Write_File(file, "\xEF\xBB\xBF[General]\nRow_Count=2\nNominal_Value_7=77\n");
+    else if (damage == "no equals")
+        Write_File(file, "[General]\nRow_Count=2\nthis line has no sign\nNominal_Value_7=77\n");
+    else if (damage == "open header")
+        Write_File(file, "[General\nRow_Count=2\nNominal_Value_7=77\n");
+
+    const Warning_Recorder recorder;
+    Warning_Recorder::Warnings().clear();
+    Dialog_Answers dialog_answers(answers);
+    QElapsedTimer timer;
+    timer.start();
+    {
+        TZentrovaDialog dialog;
+        QVERIFY(Show_Active(dialog));
+        Retype(Code_Field(dialog, 1), "4E20");
+        // The file's rows, or the defaults where the file could not be read.
+        QCOMPARE(Table(dialog)->Get_Samples().size(), damage == "folder" ? 3 : 2);
+        QTest::mouseClick(Push_Button(dialog, "Close"), Qt::LeftButton);
+        QCOMPARE(!dialog.isVisible(), closed);
+        QCOMPARE(dialog_answers.Texts().size(), answers.size());
+        for (const QString &text : dialog_answers.Texts())
+        {
+            QVERIFY2(text.contains(reason) && text.contains(file), qPrintable(text));
+            QVERIFY(text.contains("Try again"));
+        }
+        QCOMPARE(Warning_Recorder::Warnings().size(), answers.size());
+        for (const QString &warning : Warning_Recorder::Warnings())
+            QVERIFY2(warning.startsWith("Zentrova Calibrator: could not save the settings to " +
+                                        file) &&
+                         warning.contains(reason),
+                     qPrintable(warning));
+        if (!closed)
+        {
+            // Nothing was lost: the window is still there with the user's
+            // values, and once the folder is mended the close saves them.
+            QCOMPARE(Code_Field(dialog, 1)->text(), QStringLiteral("4E20"));
+            QVERIFY(QDir(file).removeRecursively());
+            QTest::mouseClick(Push_Button(dialog, "Close"), Qt::LeftButton);
+            QVERIFY(!dialog.isVisible());
+            reason.clear();
+        }
+    }
+    // Every wait for the lock is bounded: a few seconds per attempt.
+    QVERIFY(timer.elapsed() < 5000 * (answers.size() + 1));
+
+    const QMap<QString, QString> saved = home.Read_Settings();
+    if (reason.isEmpty())
+    {
+        QCOMPARE(saved.value("Existing_Code1"), QStringLiteral("2.00005"));
+        QCOMPARE(saved.value("Row_Count"), damage == "folder" ? QStringLiteral("3") : "2");
+        QCOMPARE(Warning_Recorder::Warnings().size(), answers.size());
+        // What the user had in the file beyond the rows stays (where the
+        // file was a folder, there was nothing).
+        if (damage != "folder")
+            QCOMPARE(saved.value("Nominal_Value_7"), QStringLiteral("77"));
+    }
+    else
+    {
+        QVERIFY(saved.value("Existing_Code1").isEmpty());
+    }
+}
+
+void TestSettingsStore::missing_home_folder_keeps_one_file()
+{
+    Home_Folder home;
+    const QString missing = home.Path() + "/not/yet";
+    qputenv("HOME", missing.toUtf8());
+    {
+        TZentrovaDialog dialog;
+        QVERIFY(Show_Active(dialog));
+        Retype(Code_Field(dialog, 2), "FFFB");
+        QVERIFY(dialog.close());
+    }
+    QVERIFY(QFile::exists(missing + "/.zentrova/Settings.ini"));
+    QVERIFY(!QFile::exists(missing + "/Settings.ini"));
+    TZentrovaDialog reloaded;
+    QCOMPARE(Code_Field(reloaded, 2)->text(), QStringLiteral("FFFB"));
 }
 
 QTEST_MAIN(TestSettingsStore)
