@@ -336,6 +336,7 @@ int TInputWidget::Append_Row()
     line.correction_edit = New_Field(this);
     line.correction_edit->setReadOnly(true);
     line.unit_label = new QLabel(Temperature_Unit(), this);
+    line.unit_label->setAccessibleName(tr("degrees Celsius"));
 
     const std::array<QWidget *, widgets_per_row> widgets = Row_Widgets(line);
     for (QWidget *widget : widgets)

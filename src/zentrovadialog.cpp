@@ -10,18 +10,18 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QFileInfo>
-#include <QTemporaryFile>
-#include <QRegularExpression>
-#include <QMessageBox>
 #include <QLockFile>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSpacerItem>
+#include <QTemporaryFile>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -35,6 +35,20 @@ constexpr double code2_scale = 1000.0;
 constexpr int code_max_width = 100;
 
 const QString no_code = QStringLiteral("----");
+
+// A screen reader gets each result as the label's description, with the
+// unit spoken, and hears of a change once, only when the text changed.
+void Show_Result(QLabel *label, const QString &text)
+{
+    if (label->text() == text)
+        return;
+    label->setText(text);
+    QString spoken = text;
+    spoken.replace(Temperature_Unit(), TZentrovaDialog::tr("degrees Celsius"));
+    if (text.startsWith(no_code))
+        spoken = TZentrovaDialog::tr("no result");
+    label->setAccessibleDescription(spoken);
+}
 
 QLabel *New_Caption(const QString &text, QWidget *parent)
 {
@@ -160,6 +174,7 @@ TZentrovaDialog::TZentrovaDialog(QWidget *parent, Qt::WindowFlags flags)
     d_help_textedit->setSizePolicy(Keep_Height_For_Width(
         d_help_textedit, QSizePolicy::MinimumExpanding, QSizePolicy::Expanding));
     d_help_textedit->setHtml(Help_Html());
+    d_help_textedit->setAccessibleName(tr("Recommended calibration procedure"));
     main_grid->addWidget(d_help_textedit, 0, 3, 5, 1);
 
     main_grid->addWidget(New_Line(QFrame::HLine, this), 3, 0, 1, 3);
@@ -299,6 +314,7 @@ QLayout *TZentrovaDialog::Build_Codes_Panel(const QFont &dialog_font)
 
     auto *meter = new QLabel(this);
     meter->setPixmap(QPixmap(QStringLiteral(":/images/meter.png")));
+    meter->setAccessibleName(tr("Picture of the Zentrova KX310 thermometer"));
     meter->setSizePolicy(
         Keep_Height_For_Width(meter, QSizePolicy::Preferred, QSizePolicy::MinimumExpanding));
     panel->addWidget(meter, 5, 0);
@@ -327,9 +343,9 @@ QLayout *TZentrovaDialog::Build_Bottom_Bar()
 void TZentrovaDialog::Data_Changed()
 {
     const Sample_List samples = d_input_widget->Get_Samples();
-    d_new_code1_label->setText(no_code);
-    d_new_code2_label->setText(no_code);
-    d_data_range_label->setText(no_code + QLatin1Char(' ') + Temperature_Unit());
+    QString new_code1 = no_code;
+    QString new_code2 = no_code;
+    QString data_range = no_code + QLatin1Char(' ') + Temperature_Unit();
     // The table reads such a field as 0, and a code computed from that would
     // look as plausible as any other: the technician would key it in.
     const int unreadable_row = d_input_widget->First_Unreadable_Row();
@@ -339,15 +355,21 @@ void TZentrovaDialog::Data_Changed()
             : tr("Row %1 holds text that is not a number in its Actual or Reading field: "
                  "no new codes until it is corrected (the decimal separator is a point).")
                   .arg(unreadable_row + 1));
-    if (unreadable_row >= 0)
-        return;
-    const Calibration_Result result = Compute_Calibration(
-        samples, d_code1_hexedit->Get_Value(code1_scale), d_code2_hexedit->Get_Value(code2_scale));
-    if (!result.valid)
-        return;
-    d_new_code1_label->setText(Format_Code(result.new_code1));
-    d_new_code2_label->setText(Format_Code(result.new_code2));
-    d_data_range_label->setText(Format_Data_Range(result.data_range));
+    if (unreadable_row < 0)
+    {
+        const Calibration_Result result =
+            Compute_Calibration(samples, d_code1_hexedit->Get_Value(code1_scale),
+                                d_code2_hexedit->Get_Value(code2_scale));
+        if (result.valid)
+        {
+            new_code1 = Format_Code(result.new_code1);
+            new_code2 = Format_Code(result.new_code2);
+            data_range = Format_Data_Range(result.data_range);
+        }
+    }
+    Show_Result(d_new_code1_label, new_code1);
+    Show_Result(d_new_code2_label, new_code2);
+    Show_Result(d_data_range_label, data_range);
 }
 
 void TZentrovaDialog::Settings()

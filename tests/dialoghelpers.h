@@ -102,6 +102,10 @@ inline QToolButton *Help_Button(const QWidget &window)
 inline bool Show_Active(QWidget &window)
 {
     window.show();
+    // Asked for, as no window manager may be there to give it.
+    if (!QTest::qWaitForWindowExposed(&window))
+        return false;
+    window.activateWindow();
     return QTest::qWaitForWindowActive(&window);
 }
 

@@ -245,8 +245,7 @@ private:
 class Dialog_Answers : public QObject
 {
 public:
-    explicit Dialog_Answers(const QList<QMessageBox::StandardButton> &answers)
-        : d_answers(answers)
+    explicit Dialog_Answers(const QList<QMessageBox::StandardButton> &answers) : d_answers(answers)
     {
         d_timer.setInterval(20);
         connect(&d_timer, &QTimer::timeout, this, [this] { Answer(); });
@@ -300,8 +299,8 @@ void TestSettingsStore::damaged_settings_folders_data()
     QTest::newRow("folder where the file should be, try again, then close")
         << "folder" << Answers{QMessageBox::Retry, QMessageBox::Discard}
         << "a folder stands where the file should be" << true;
-    QTest::newRow("lock file is a folder") << "lock folder" << Answers{QMessageBox::Discard}
-                                           << "lock file" << true;
+    QTest::newRow("lock file is a folder")
+        << "lock folder" << Answers{QMessageBox::Discard} << "lock file" << true;
     QTest::newRow("lock file is a dangling link")
         << "lock link" << Answers{QMessageBox::Discard} << "lock file" << true;
     QTest::newRow("fresh empty lock file")
@@ -365,10 +364,10 @@ void TestSettingsStore::damaged_settings_folders()
         }
         QCOMPARE(Warning_Recorder::Warnings().size(), answers.size());
         for (const QString &warning : Warning_Recorder::Warnings())
-            QVERIFY2(warning.startsWith("Zentrova Calibrator: could not save the settings to " +
-                                        file) &&
-                         warning.contains(reason),
-                     qPrintable(warning));
+            QVERIFY2(
+                warning.startsWith("Zentrova Calibrator: could not save the settings to " + file) &&
+                    warning.contains(reason),
+                qPrintable(warning));
         if (!closed)
         {
             // Nothing was lost: the window is still there with the user's
