@@ -24,5 +24,5 @@ BUILD_PACKAGES=(g++ cmake ninja-build qtbase5-dev qtbase5-dev-tools fonts-dejavu
 # end-to-end suite; a D-Bus session, the accessibility bus and an AT-SPI
 # client for what a screen reader hears; and Mesa's GL libraries as on any
 # desktop, so that the sanitizer run meets them as a user's machine has them.
-TEST_PACKAGES=(xvfb xauth xdotool libx11-dev dbus-daemon dbus-bin x11-utils at-spi2-core python3-pyatspi
+TEST_PACKAGES=(xvfb xauth xdotool xclip libx11-dev dbus-daemon dbus-bin x11-utils at-spi2-core python3-pyatspi
     libglx-mesa0 libgl1-mesa-dri)

@@ -1,5 +1,6 @@
 #include "inputwidget.h"
 
+#include "blockpaste.h"
 #include "check.h"
 
 #include <QApplication>
@@ -95,6 +96,41 @@ void Write_Number(QLineEdit *edit, double value, int precision)
 
 constexpr std::size_t widgets_per_row = 6;
 
+// The fields that a pasted block fills, left to right.
+QList<QLineEdit *> Pasted_Columns(const TEntryLine &line)
+{
+    return {line.nominal_edit, line.actual_edit, line.reading_edit};
+}
+
+// A spreadsheet's block as lines of tab-separated cells: any line ends, no
+// empty lines at the end, and no first line of column names.
+QStringList Block_Lines(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
+        lines.removeLast();
+    if (lines.isEmpty())
+        return lines;
+    static const QStringList names{QStringLiteral("nominal"), QStringLiteral("actual"),
+                                   QStringLiteral("reading"), QStringLiteral("correction"),
+                                   QStringLiteral("correction (error)")};
+    bool header = false;
+    for (const QString &cell : lines.first().split(QLatin1Char('\t')))
+    {
+        const QString name = cell.simplified().toLower();
+        if (name.isEmpty())
+            continue;
+        if (!names.contains(name))
+            return lines;
+        header = true;
+    }
+    if (header)
+        lines.removeFirst();
+    return lines;
+}
+
 std::array<QWidget *, widgets_per_row> Row_Widgets(const TEntryLine &line)
 {
     return {line.check_box,    line.nominal_edit,    line.actual_edit,
@@ -115,7 +151,7 @@ TInputWidget::TInputWidget(QWidget *parent, Qt::WindowFlags flags)
       d_button_hlayout(new QHBoxLayout()), d_add_button(new QToolButton(this)),
       d_remove_button(new QToolButton(this)),
       d_widget_vspacer(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding)),
-      d_nominal_precision(0), d_measured_precision(2)
+      d_nominal_precision(0), d_measured_precision(2), d_block_paste(new TBlockPaste(this))
 {
     d_grid_layout->setSpacing(3);
 
@@ -241,6 +277,12 @@ void TInputWidget::Row_Selection_Changed()
 
 void TInputWidget::Row_Data_Changed()
 {
+    Correct_Rows();
+    emit Data_Changed();
+}
+
+void TInputWidget::Correct_Rows()
+{
     // Every row, not only the edited one; the typed texts stay as they are.
     for (const TEntryLine &line : d_entry_lines)
     {
@@ -254,7 +296,57 @@ void TInputWidget::Row_Data_Changed()
             continue;
         Write_Number(line.correction_edit, reading - actual, d_measured_precision);
     }
+}
+
+int TInputWidget::Paste_Block(QLineEdit *field, const QString &text)
+{
+    std::size_t first_row = 0;
+    int first_column = -1; // 0 Nominal, 1 Actual, 2 Reading
+    while (first_row < d_entry_lines.size() &&
+           (first_column = Pasted_Columns(d_entry_lines[first_row]).indexOf(field)) < 0)
+        ++first_row;
+    if (first_column < 0)
+        return 0;
+
+    QStringList lines = Block_Lines(text);
+    const std::size_t rows_before = d_entry_lines.size();
+    int left_out = 0;
+    for (int index = 0; index < lines.size(); ++index)
+    {
+        const std::size_t row = first_row + static_cast<std::size_t>(index);
+        if (row >= static_cast<std::size_t>(Maximum_Rows))
+        {
+            left_out = lines.size() - index;
+            break;
+        }
+        if (row >= d_entry_lines.size())
+            Set_Row(Append_Row(), 20.0, 20.0, 20.0);
+        const QList<QLineEdit *> columns = Pasted_Columns(d_entry_lines[row]);
+        const QStringList cells = lines.at(index).split(QLatin1Char('\t'));
+        // Cells beyond the Reading column are left out: the Correction is
+        // computed.
+        for (int cell = 0; cell < cells.size() && first_column + cell < columns.size(); ++cell)
+        {
+            QLineEdit *edit = columns.at(first_column + cell);
+            edit->setText(cells.at(cell));
+            Mark_Field(edit);
+        }
+    }
+    if (d_entry_lines.size() > rows_before)
+        Lay_Out_Rows(static_cast<int>(rows_before));
+    Update_Add_Button();
+    Correct_Rows();
     emit Data_Changed();
+    return left_out;
+}
+
+QList<QStringList> TInputWidget::Get_Texts() const
+{
+    QList<QStringList> texts;
+    for (const TEntryLine &line : d_entry_lines)
+        texts << QStringList{line.nominal_edit->text(), line.actual_edit->text(),
+                             line.reading_edit->text(), line.correction_edit->text()};
+    return texts;
 }
 
 void TInputWidget::Add_Row()
@@ -375,13 +467,16 @@ int TInputWidget::Append_Row()
     QLineEdit *nominal_edit = line.nominal_edit;
     connect(nominal_edit, &QLineEdit::editingFinished, this,
             [nominal_edit] { Mark_Field(nominal_edit); });
-    for (QLineEdit *edit : {line.nominal_edit, line.actual_edit, line.reading_edit})
+    for (QLineEdit *edit : Pasted_Columns(line))
+    {
         connect(edit, &QLineEdit::textChanged, this,
                 [edit]
                 {
                     if (Is_Readable(edit))
                         Show_Readable(edit, true);
                 });
+        d_block_paste->Watch(edit);
+    }
     return row;
 }
 

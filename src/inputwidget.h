@@ -14,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QSpacerItem;
 class QToolButton;
+class TBlockPaste;
 
 // One row of the table. The widgets belong to the table through Qt
 // parenthood; the record only points at them.
@@ -57,6 +58,15 @@ public:
     // Every row, in order, as its fields read (0 for a text that is not a number).
     Sample_List Get_Samples() const;
     Sample Get_Sample(int index) const;
+    // Pastes a spreadsheet's block (lines of tab-separated cells) from the
+    // given Nominal, Actual or Reading field on: lines to the rows down,
+    // cells to the columns rightwards, rows added as needed up to the bound.
+    // The cells stay as typed; the corrections are recomputed and
+    // Data_Changed is emitted once. Returns how many lines did not fit.
+    int Paste_Block(QLineEdit *field, const QString &text);
+    // Every row's four texts as shown: Nominal, Actual, Reading, Correction.
+    QList<QStringList> Get_Texts() const;
+
     // The first row whose Actual or Reading text does not read as a finite
     // number, or -1. Such a row gives no new codes.
     int First_Unreadable_Row() const;
@@ -74,6 +84,7 @@ private slots:
 private:
     int Append_Row();
     void Set_Row(int row, const double &nominal, const double &actual, const double &reading);
+    void Correct_Rows();
     void Delete_Row_Widgets();
 
     void Delete_Rows_From(std::size_t first_row);
@@ -92,6 +103,8 @@ private:
     std::vector<TEntryLine> d_entry_lines;
     int d_nominal_precision;
     int d_measured_precision;
+    // Takes spreadsheet blocks pasted into the fields.
+    TBlockPaste *d_block_paste;
 };
 
 #endif

@@ -1,5 +1,6 @@
 #include "zentrovadialog.h"
 
+#include "calibrationrecord.h"
 #include "check.h"
 #include "codetruncation.h"
 #include "helptext.h"
@@ -8,6 +9,8 @@
 #include "samplescrollarea.h"
 #include "settingsdialog.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -17,9 +20,11 @@
 #include <QLabel>
 #include <QLockFile>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QShortcut>
 #include <QSpacerItem>
 #include <QTemporaryFile>
 #include <QTextEdit>
@@ -48,6 +53,12 @@ void Show_Result(QLabel *label, const QString &text)
     if (text.startsWith(no_code))
         spoken = TZentrovaDialog::tr("no result");
     label->setAccessibleDescription(spoken);
+}
+
+QString Copy_Hint()
+{
+    return TZentrovaDialog::tr("Ctrl+Shift+C copies the calibration record: the codes as "
+                               "found, the samples and the codes as left.");
 }
 
 QLabel *New_Caption(const QString &text, QWidget *parent)
@@ -198,6 +209,10 @@ TZentrovaDialog::TZentrovaDialog(QWidget *parent, Qt::WindowFlags flags)
         setTabOrder(tab_order[index - 1], tab_order[index]);
     d_code1_hexedit->setFocus();
 
+    // The calibration record goes to the clipboard from anywhere in the window.
+    auto *copy_record = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this);
+    connect(copy_record, &QShortcut::activated, this, &TZentrovaDialog::Copy_Record);
+
     d_help_textedit->hide();
     table_area->Set_Reserved_Height(Height_Beside_Table(main_grid));
 
@@ -300,6 +315,7 @@ QLayout *TZentrovaDialog::Build_Codes_Panel(const QFont &dialog_font)
         label->setMaximumWidth(code_max_width);
         label->setFrameShape(QFrame::StyledPanel);
         label->setAccessibleName(QLatin1String(accessible_name));
+        label->setToolTip(Copy_Hint());
         panel->addWidget(label, row, 1);
         return label;
     };
@@ -351,10 +367,11 @@ void TZentrovaDialog::Data_Changed()
     const int unreadable_row = d_input_widget->First_Unreadable_Row();
     d_data_range_label->setToolTip(
         unreadable_row < 0
-            ? QString()
+            ? Copy_Hint()
             : tr("Row %1 holds text that is not a number in its Actual or Reading field: "
                  "no new codes until it is corrected (the decimal separator is a point).")
-                  .arg(unreadable_row + 1));
+                      .arg(unreadable_row + 1) +
+                  QStringLiteral("\n\n") + Copy_Hint());
     if (unreadable_row < 0)
     {
         const Calibration_Result result =
@@ -370,6 +387,23 @@ void TZentrovaDialog::Data_Changed()
     Show_Result(d_new_code1_label, new_code1);
     Show_Result(d_new_code2_label, new_code2);
     Show_Result(d_data_range_label, data_range);
+}
+
+void TZentrovaDialog::Copy_Record()
+{
+    Calibration_Record record;
+    record.when = QDateTime::currentDateTime();
+    record.program = windowTitle();
+    record.existing_code1 = d_code1_hexedit->text();
+    record.existing_code2 = d_code2_hexedit->text();
+    record.samples = d_input_widget->Get_Texts();
+    record.new_code1 = d_new_code1_label->text();
+    record.new_code2 = d_new_code2_label->text();
+    record.data_range = d_data_range_label->text();
+    auto *data = new QMimeData;
+    data->setText(Record_Text(record));
+    data->setHtml(Record_Html(record));
+    QApplication::clipboard()->setMimeData(data);
 }
 
 void TZentrovaDialog::Settings()

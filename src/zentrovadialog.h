@@ -71,6 +71,8 @@ private:
     void Load_Settings();
     // Returns why the save failed, or nothing when it was written.
     QString Save_Settings();
+    // Puts the calibration record on the clipboard, as text and as HTML.
+    void Copy_Record();
     QMessageBox::StandardButton Ask_After_Failed_Save(const QString &failure);
     QLayout *Build_Top_Bar(const QFont &dialog_font);
     QLayout *Build_Legend();

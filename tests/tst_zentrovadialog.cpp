@@ -179,7 +179,7 @@ void TestZentrovaDialog::unreadable_text_holds_back_the_codes()
         const QStringList good = Results(dialog);
         QCOMPARE(good, (QStringList{"2710", "00C7", "0.000 " + Unit()}));
         QLabel *range = Result(dialog, "Data Range");
-        QVERIFY(range->toolTip().isEmpty());
+        QVERIFY(!range->toolTip().contains("not a number"));
 
         QLineEdit *field = Field(table, 0, column);
         field->setFocus(); // the field left behind reports its own edit
@@ -208,7 +208,7 @@ void TestZentrovaDialog::unreadable_text_holds_back_the_codes()
         QVERIFY(field->toolTip().isEmpty());
         QTest::keyClick(field, Qt::Key_Return);
         QCOMPARE(Results(dialog), good);
-        QVERIFY(range->toolTip().isEmpty());
+        QVERIFY(!range->toolTip().contains("not a number"));
 
         Retype(field, typed);
         QVERIFY(dialog.close());
@@ -232,7 +232,7 @@ void TestZentrovaDialog::unreadable_nominal_is_marked_only()
     Retype(nominal, "15,0");
     QVERIFY(Is_Marked(nominal));
     QCOMPARE(Results(dialog), good);
-    QVERIFY(Result(dialog, "Data Range")->toolTip().isEmpty());
+    QVERIFY(!Result(dialog, "Data Range")->toolTip().contains("not a number"));
     Retype(nominal, "15");
     QVERIFY(!Is_Marked(nominal));
 }

@@ -169,8 +169,32 @@ prepared_file() {
         Reading_Value_2=30.25 Measured_Precision=4
 }
 
+clipboard() {
+    echo "== samples pasted from the X clipboard, the record copied to it"
+    local home=$work/clipboard
+    mkdir -p "$home"
+    start_program "$home" || { failed=$((failed + 1)); return; }
+    printf 'Nominal\tActual\tReading\n15\t15.1\t15.3\n20\t20.1\t20.3\n25\t25.1\t25.3\n' |
+        xclip -selection clipboard
+    press Tab Tab Tab # Existing Code 2, then row 1's tick box and Nominal
+    press ctrl+v
+    press ctrl+shift+c
+    local record
+    record=$(timeout 5 xclip -o -selection clipboard)
+    check "the record names the program" grep -q $'^Program\tZentrova Calibrator Version 2.1$' <<<"$record"
+    check "the record holds the pasted row" grep -q $'^20\t20.1\t20.3\t0.200$' <<<"$record"
+    check "the record holds New Code 1" grep -q $'^New Code 1\t[0-9A-F]\{4\}$' <<<"$record"
+    check "the record is also HTML" sh -c \
+        "timeout 5 xclip -o -selection clipboard -t text/html | grep -q '<td>New Code 2</td>'"
+    close_program
+    check "exit status 0" test "$exit_status" = 0
+    expect_values "$home/.zentrova/Settings.ini" Row_Count=3 \
+        Actual_Value_0=15.1 Reading_Value_0=15.3 Actual_Value_2=25.1 Reading_Value_2=25.3
+}
+
 start_x_server
 first_start
 prepared_file
+clipboard
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,0 +1,80 @@
+#include "blockpaste.h"
+
+#include "inputwidget.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QToolTip>
+
+namespace
+{
+bool Holds_A_Block(const QString &text)
+{
+    return text.contains(QLatin1Char('\t')) || text.contains(QLatin1Char('\n')) ||
+           text.contains(QLatin1Char('\r'));
+}
+
+// The field's own menu names its paste entry with QLineEdit's translation.
+QAction *Paste_Action(const QMenu *menu)
+{
+    const QString paste = QCoreApplication::translate("QLineEdit", "&Paste");
+    for (QAction *action : menu->actions())
+        if (action->text().section(QLatin1Char('\t'), 0, 0) == paste)
+            return action;
+    return nullptr;
+}
+} // namespace
+
+TBlockPaste::TBlockPaste(TInputWidget *table) : QObject(table), d_table(table) {}
+
+void TBlockPaste::Watch(QLineEdit *field)
+{
+    field->installEventFilter(this);
+}
+
+bool TBlockPaste::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *field = qobject_cast<QLineEdit *>(watched);
+    if (!field)
+        return false;
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->matches(QKeySequence::Paste))
+        return Paste_Into(field);
+    if (event->type() == QEvent::ContextMenu && Holds_A_Block(QApplication::clipboard()->text()))
+    {
+        // The field's own menu, with its paste entry taking the block.
+        QMenu *menu = field->createStandardContextMenu();
+        if (QAction *paste = Paste_Action(menu))
+        {
+            disconnect(paste, &QAction::triggered, field, nullptr);
+            connect(paste, &QAction::triggered, this, [this, field] { Paste_Into(field); });
+        }
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(static_cast<QContextMenuEvent *>(event)->globalPos());
+        return true;
+    }
+    return false;
+}
+
+bool TBlockPaste::Paste_Into(QLineEdit *field)
+{
+    const QString text = QApplication::clipboard()->text();
+    if (!Holds_A_Block(text))
+        return false;
+    const int left_out = d_table->Paste_Block(field, text);
+    if (left_out > 0)
+    {
+        const QString words = left_out == 1
+                                  ? TInputWidget::tr("1 pasted line left out")
+                                  : TInputWidget::tr("%1 pasted lines left out").arg(left_out);
+        QToolTip::showText(field->mapToGlobal(field->rect().bottomLeft()),
+                           words + TInputWidget::tr(": the table holds at most %1 rows.")
+                                       .arg(TInputWidget::Maximum_Rows),
+                           field);
+    }
+    return true;
+}
