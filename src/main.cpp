@@ -1,3 +1,4 @@
+#include "highdpi.h"
 #include "zentrovadialog.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@
 
 int main(int argc, char *argv[])
 {
+    Enable_High_Dpi();
     QApplication application(argc, argv);
     // Unknown to the style factory, the platform's own style stays.
     QApplication::setStyle(QStringLiteral("fusion"));

@@ -38,6 +38,7 @@ namespace
 constexpr double code1_scale = 10000.0;
 constexpr double code2_scale = 1000.0;
 constexpr int code_max_width = 100;
+constexpr QSize meter_size(196, 196);
 
 const QString no_code = QStringLiteral("----");
 
@@ -329,7 +330,8 @@ QLayout *TZentrovaDialog::Build_Codes_Panel(const QFont &dialog_font)
     panel->addWidget(d_data_range_label, 4, 1);
 
     auto *meter = new QLabel(this);
-    meter->setPixmap(QPixmap(QStringLiteral(":/images/meter.png")));
+    // Through QIcon, which takes the @2x file on a screen at 2x.
+    meter->setPixmap(QIcon(QStringLiteral(":/images/meter.png")).pixmap(meter_size));
     meter->setAccessibleName(tr("Picture of the Zentrova KX310 thermometer"));
     meter->setSizePolicy(
         Keep_Height_For_Width(meter, QSizePolicy::Preferred, QSizePolicy::MinimumExpanding));

@@ -22,6 +22,12 @@ void TestResources::images_data()
     QTest::newRow("settings") << ":/gui/settings_22x22.png" << QSize(22, 22);
     QTest::newRow("add") << ":/gui/add_22x22.png" << QSize(22, 22);
     QTest::newRow("remove") << ":/gui/remove_22x22.png" << QSize(22, 22);
+    // Twice the size, for screens at 2x.
+    QTest::newRow("window icon at 2x") << ":/icons/zentrova@2x.png" << QSize(128, 128);
+    QTest::newRow("meter at 2x") << ":/images/meter@2x.png" << QSize(392, 392);
+    QTest::newRow("settings at 2x") << ":/gui/settings_22x22@2x.png" << QSize(44, 44);
+    QTest::newRow("add at 2x") << ":/gui/add_22x22@2x.png" << QSize(44, 44);
+    QTest::newRow("remove at 2x") << ":/gui/remove_22x22@2x.png" << QSize(44, 44);
 }
 
 void TestResources::images()
