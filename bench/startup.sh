@@ -19,7 +19,8 @@ xvfb_pid=$!
 read -r -t 20 number <"$work/display"
 export DISPLAY=:$number QT_QPA_PLATFORM=xcb
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+# The median of column $1 (1: milliseconds to the window shown, 2: resident kB).
+median() { awk -v c="${1:-1}" '{ print $c }' | sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 # A settings file of $1 rows in a home folder of its own.
 home_with_rows() {
@@ -45,3 +46,9 @@ echo "  minimal dialog            $minimal ms"
 echo "  calibrator, 3 rows        $program ms"
 echo "  calibrator, 1000 rows     $program1000 ms"
 awk -v p="$program" -v m="$minimal" 'BEGIN { printf "  ratio calibrator/minimal  %.2f\n", p / m }'
+memory3=$(median 2 <"$work/program")
+memory1000=$(median 2 <"$work/program1000")
+echo "resident memory with the window shown, median of $rounds:"
+echo "  calibrator, 3 rows        $((memory3 / 1024)) MB"
+echo "  calibrator, 1000 rows     $((memory1000 / 1024)) MB"
+awk -v a="$memory1000" -v b="$memory3" 'BEGIN { printf "  ratio 1000 rows/3 rows    %.2f\n", a / b }'

@@ -5,7 +5,9 @@
 //
 //   zentrova-startup-timer TITLE PROGRAM [ARGUMENT...]
 //
-// Prints the milliseconds on standard output; exits with the program's status.
+// Prints the milliseconds and then the program's resident memory in kB (half a
+// second after the window is shown) on standard output; exits with the
+// program's status.
 #include "x11close.h"
 
 #include <X11/Xutil.h>
@@ -77,7 +79,22 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s: no window titled '%s' appeared\n", argv[0], argv[1]);
         return 1;
     }
-    std::printf("%.1f\n", std::chrono::duration<double, std::milli>(mapped - start).count());
+    // Then the resident memory of the program with its window shown, once it
+    // has had a moment to paint.
+    usleep(500 * 1000);
+    long resident_kb = -1;
+    char status_path[64];
+    std::snprintf(status_path, sizeof status_path, "/proc/%d/status", static_cast<int>(child));
+    if (FILE *status_file = std::fopen(status_path, "r"))
+    {
+        char line[256];
+        while (std::fgets(line, sizeof line, status_file))
+            if (std::sscanf(line, "VmRSS: %ld kB", &resident_kb) == 1)
+                break;
+        std::fclose(status_file);
+    }
+    std::printf("%.1f %ld\n", std::chrono::duration<double, std::milli>(mapped - start).count(),
+                resident_kb);
 
     Request_Close(display, shown);
     int status = 0;

@@ -52,6 +52,16 @@ private:
     QTemporaryDir d_dir;
 };
 
+// Three samples whose results are worked out by hand: New Code 1 27A8,
+// New Code 2 FE59 and a data range of 0.150 with the codes 2710 and 0000.
+inline QByteArray Worked_Samples()
+{
+    return "Row_Count=3\n"
+           "Nominal_Value_0=15\nActual_Value_0=15\nReading_Value_0=15.2\n"
+           "Nominal_Value_1=20\nActual_Value_1=20\nReading_Value_1=20.1\n"
+           "Nominal_Value_2=25\nActual_Value_2=25\nReading_Value_2=25.05\n";
+}
+
 template <typename Widget> Widget *Named(const QWidget &window, const QString &accessible_name)
 {
     for (Widget *widget : window.findChildren<Widget *>())

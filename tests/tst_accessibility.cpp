@@ -75,10 +75,7 @@ void TestAccessibility::initTestCase()
 void TestAccessibility::results_are_readable()
 {
     Home_Folder home;
-    home.Write_Settings("Row_Count=3\n"
-                        "Nominal_Value_0=15\nActual_Value_0=15\nReading_Value_0=15.2\n"
-                        "Nominal_Value_1=20\nActual_Value_1=20\nReading_Value_1=20.1\n"
-                        "Nominal_Value_2=25\nActual_Value_2=25\nReading_Value_2=25.05\n");
+    home.Write_Settings(Worked_Samples());
     TZentrovaDialog dialog;
     QVERIFY(Show_Active(dialog));
     const QStringList names{"New Code 1", "New Code 2", "Data Range"};

@@ -184,10 +184,7 @@ void TestClipboard::paste_beyond_the_row_bound()
 void TestClipboard::copy_the_record()
 {
     Home_Folder home;
-    home.Write_Settings("Row_Count=3\n"
-                        "Nominal_Value_0=15\nActual_Value_0=15\nReading_Value_0=15.2\n"
-                        "Nominal_Value_1=20\nActual_Value_1=20\nReading_Value_1=20.1\n"
-                        "Nominal_Value_2=25\nActual_Value_2=25\nReading_Value_2=25.05\n");
+    home.Write_Settings(Worked_Samples());
     TZentrovaDialog dialog;
     QVERIFY(Show_Active(dialog));
     TInputWidget &table = *Table(dialog);

@@ -11,8 +11,7 @@ set -uo pipefail
 program=${1:?program}
 wm_close=${2:?wm-close helper}
 title='Zentrova Calibrator Version 2.1'
-passed=0
-failed=0
+source "$(dirname "$0")/checks.sh"
 work=$(mktemp -d)
 xvfb_pid=
 
@@ -21,18 +20,6 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-
-check() { # description, then a command that must succeed
-    local description=$1
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-        echo "PASS: $description"
-    else
-        failed=$((failed + 1))
-        echo "FAIL: $description"
-    fi
-}
 
 start_x_server() {
     local fifo=$work/display
@@ -52,23 +39,6 @@ start_program() {
     [ -n "$window" ] || { echo "no window titled '$title'"; cat "$work/program.log"; return 1; }
     xdotool windowfocus --sync "$window"
     sleep 0.3
-}
-
-# Sends the close request and waits for the program to end; sets exit_status.
-close_program() {
-    "$wm_close" "$window" || return 1
-    local tries=0
-    while kill -0 "$app_pid" 2>/dev/null && [ $tries -lt 100 ]; do
-        sleep 0.1
-        tries=$((tries + 1))
-    done
-    if kill -0 "$app_pid" 2>/dev/null; then
-        kill "$app_pid"
-        exit_status=timeout
-    else
-        wait "$app_pid"
-        exit_status=$?
-    fi
 }
 
 value_of() { # file, key: the key's text in the INI file

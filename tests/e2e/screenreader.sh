@@ -14,19 +14,7 @@ if [ -z "${ZENTROVA_A11Y_STAGE:-}" ]; then
     exec bash "$here/../a11y-session.sh" bash "$0" "$@"
 fi
 
-passed=0
-failed=0
-check() {
-    local description=$1
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-        echo "PASS: $description"
-    else
-        failed=$((failed + 1))
-        echo "FAIL: $description"
-    fi
-}
+source "$here/checks.sh"
 hear() { /usr/bin/python3 "$here/screenreader.py" "$(basename "$program")" "$@"; }
 
 home=$(mktemp -d)
@@ -64,15 +52,7 @@ xdotool type --delay 20 FFFB
 check "a new code is heard after typing" \
     hear "New Code 1=27A8" "New Code 2=FE54" "Data Range=0.150 degrees Celsius"
 
-"$wm_close" "$window"
-for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$app_pid" 2>/dev/null; then
-    kill "$app_pid"
-    status=timeout
-else
-    wait "$app_pid"
-    status=$?
-fi
-check "exit status 0" test "$status" = 0
+close_program
+check "exit status 0" test "$exit_status" = 0
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
