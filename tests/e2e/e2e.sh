@@ -162,9 +162,32 @@ clipboard() {
         Actual_Value_0=15.1 Reading_Value_0=15.3 Actual_Value_2=25.1 Reading_Value_2=25.3
 }
 
+failed_save() {
+    echo "== a save that fails is shown, and the window stays until it can be saved"
+    local home=$work/unwritable
+    mkdir -p "$home/.zentrova/Settings.ini" # a folder where the file should be
+    start_program "$home" || { failed=$((failed + 1)); return; }
+    type_text 4e20 # Existing Code 1
+    "$wm_close" "$window"
+    local warning
+    warning=$(timeout 20 xdotool search --sync --onlyvisible --name '^Zentrova Calibrator$' | head -n 1)
+    check "a warning names the failed save" test -n "$warning"
+    check "stderr names the file and the reason" grep -q \
+        "could not save the settings to $home/.zentrova/Settings.ini: a folder stands" "$work/program.log"
+    xdotool windowfocus --sync "$warning"
+    press Escape # cancel: the window stays, with everything in it
+    sleep 0.5
+    check "the program still runs after cancel" kill -0 "$app_pid"
+    rmdir "$home/.zentrova/Settings.ini"
+    close_program
+    check "exit status 0 once saved" test "$exit_status" = 0
+    expect_values "$home/.zentrova/Settings.ini" Existing_Code1=2.00005
+}
+
 start_x_server
 first_start
 prepared_file
 clipboard
+failed_save
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
