@@ -21,10 +21,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-start_x_server() {
+start_x_server() { # [screen size], 1600x1200 by default; replaces a server started before
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     local fifo=$work/display
+    rm -f "$fifo"
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$fifo" >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${1:-1600x1200}x24" -nolisten tcp 3>"$fifo" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     local number
     read -r -t 20 number <"$fifo" || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
@@ -184,10 +186,42 @@ failed_save() {
     expect_values "$home/.zentrova/Settings.ini" Existing_Code1=2.00005
 }
 
+small_screen() {
+    echo "== 40 rows on a 1366 x 768 screen: the window fits, the last row and Close are reached"
+    start_x_server 1366x768
+    local home=$work/small
+    mkdir -p "$home/.zentrova"
+    printf '[General]\nRow_Count=40\n' >"$home/.zentrova/Settings.ini"
+    start_program "$home" || { failed=$((failed + 1)); return; }
+    local height
+    height=$(xdotool getwindowgeometry --shell "$window" | sed -n 's/^HEIGHT=//p')
+    check "the window ($height pixels high) fits the screen" test "$height" -le 768
+    # From Existing Code 1: Existing Code 2, then five stops a row; the last
+    # row's Reading is the 200th.
+    local tabs
+    tabs=$(printf 'Tab %.0s' $(seq 200))
+    # shellcheck disable=SC2086
+    xdotool key --delay 5 $tabs
+    type_text 21.5
+    # Then its Correction, the add button (remove is disabled), settings,
+    # help and Close, which Space presses.
+    press Tab Tab Tab Tab Tab space
+    local tries=0
+    while kill -0 "$app_pid" 2>/dev/null && [ $tries -lt 100 ]; do
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+    check "Close, reached by keyboard, ends the program" sh -c "! kill -0 $app_pid 2>/dev/null"
+    wait "$app_pid"
+    check "exit status 0" test "$?" = 0
+    expect_values "$home/.zentrova/Settings.ini" Row_Count=40 Reading_Value_39=21.5
+}
+
 start_x_server
 first_start
 prepared_file
 clipboard
 failed_save
+small_screen
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
