@@ -38,3 +38,9 @@ void THexEditWidget::Set_Value(const double &value, const double &scale)
 {
     setText(TZentrovaDialog::Format_Code(Truncate_To_Code(value * scale)));
 }
+
+bool THexEditWidget::Is_Complete() const
+{
+    // The mask takes only hexadecimal digits, so four characters are four digits.
+    return text().size() == 4;
+}

@@ -20,6 +20,9 @@ public:
     // Shows the low 16 bits of trunc(value * scale); emits nothing.
     void Set_Value(const double &value, const double &scale);
 
+    // All four digits are there: a shorter code reads as another code.
+    bool Is_Complete() const;
+
 signals:
     // Every change the user makes to the text; never a change by the program.
     void Changed();

@@ -2,6 +2,8 @@
 
 #include "blockpaste.h"
 #include "check.h"
+#include "fieldmark.h"
+#include "numbertext.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,56 +27,27 @@ constexpr int column_count = 5; // the spacer and the button row span columns 0 
 constexpr int max_nominal_precision = 2;
 constexpr int max_measured_precision = 4;
 
-QString Number_Text(double value, int precision)
-{
-    return QStringLiteral("%1").arg(value, 0, 'f', precision);
-}
-
-// C locale, surrounding blanks ignored. A text that does not read as a
-// finite number (a comma, letters, "nan", "inf", or one too large for a
-// double, which toDouble would give as infinity) fails and gives 0.0: a
-// code is never computed from it.
+// C locale, surrounding blanks ignored; a text that is not a finite number
+// gives 0.0, and a code is never computed from it (see First_Unreadable_Row).
 double Read_Number(const QLineEdit *edit, bool *ok = nullptr)
 {
-    bool converted = false;
-    const double value = edit->text().toDouble(&converted);
-    const bool readable = converted && std::isfinite(value);
+    double value = 0.0;
+    const bool readable = Read_Number_Text(edit->text(), &value);
     if (ok)
         *ok = readable;
-    return readable ? value : 0.0;
+    return value;
 }
 
 bool Is_Readable(const QLineEdit *edit)
 {
-    bool ok = false;
-    Read_Number(edit, &ok);
-    return ok;
+    return Read_Number_Text(edit->text(), nullptr);
 }
 
-const char unreadable_property[] = "unreadable";
-
-// A tinted ground keeps the typed text legible in every style; the words
-// reach the user who hovers and the one who listens.
 void Show_Readable(QLineEdit *edit, bool readable)
 {
-    if (edit->property(unreadable_property).toBool() == !readable)
-        return;
-    edit->setProperty(unreadable_property, !readable);
-    if (readable)
-    {
-        edit->setPalette(QPalette());
-        edit->setToolTip(QString());
-        edit->setAccessibleDescription(QString());
-        return;
-    }
-    QPalette palette = edit->palette();
-    palette.setColor(QPalette::Base, QColor(255, 200, 200));
-    palette.setColor(QPalette::Text, Qt::black);
-    edit->setPalette(palette);
-    const QString words = TInputWidget::tr(
-        "Not a number: this value is left out. Use a point as the decimal separator (15.2).");
-    edit->setToolTip(words);
-    edit->setAccessibleDescription(words);
+    Show_Field_Mark(edit, readable ? QString()
+                                   : TInputWidget::tr("Not a number: this value is left out. Use "
+                                                      "a point as the decimal separator (15.2)."));
 }
 
 void Mark_Field(QLineEdit *edit)
@@ -86,12 +59,16 @@ void Mark_Field(QLineEdit *edit)
 // its siblings, even out of sight, so a text that would not change is not
 // written again. A field that the user has edited is written all the same:
 // that clears its undo history and its modified flag, as for a new field.
-void Write_Number(QLineEdit *edit, double value, int precision)
+void Write_Text(QLineEdit *edit, const QString &text)
 {
-    const QString text = Number_Text(value, precision);
     if (text != edit->text() || edit->isModified() || edit->isUndoAvailable() ||
         edit->isRedoAvailable())
         edit->setText(text);
+}
+
+void Write_Number(QLineEdit *edit, double value, int precision)
+{
+    Write_Text(edit, Number_Text(value, precision));
 }
 
 constexpr std::size_t widgets_per_row = 6;
@@ -161,6 +138,7 @@ TInputWidget::TInputWidget(QWidget *parent, Qt::WindowFlags flags)
     {
         auto *header = new QLabel(headers[column - 1], this);
         header->setAlignment(Qt::AlignCenter);
+        d_header_labels << header;
         d_grid_layout->addWidget(header, 0, column);
     }
 
@@ -239,6 +217,36 @@ void TInputWidget::Add_Sample(const double &nominal, const double &actual, const
     Set_Row(row, nominal, actual, reading);
     Lay_Out_Rows(row);
     emit Data_Changed();
+}
+
+void TInputWidget::Add_Sample_Texts(const QStringList &texts)
+{
+    const int row = Append_Row();
+    QStringList shown;
+    const int precisions[] = {d_nominal_precision, d_measured_precision, d_measured_precision};
+    for (int column = 0; column < 3; ++column)
+    {
+        // A value that reads is written as the column writes it (keeping any
+        // further digits); any other text is shown as it stands, and marked.
+        double value = 0.0;
+        const QString text = texts.value(column);
+        shown << (Read_Number_Text(text, &value) ? Value_Text(value, precisions[column]) : text);
+    }
+    Set_Row_Texts(row, shown);
+    Lay_Out_Rows(row);
+    emit Data_Changed();
+}
+
+void TInputWidget::Commit_Edits()
+{
+    for (const TEntryLine &line : d_entry_lines)
+        Mark_Field(line.nominal_edit);
+    Correct_Rows();
+}
+
+QList<QLabel *> TInputWidget::Header_Labels() const
+{
+    return d_header_labels;
 }
 
 Sample_List TInputWidget::Get_Samples() const
@@ -366,26 +374,32 @@ void TInputWidget::Add_Row()
 
 void TInputWidget::Remove_Rows()
 {
-    Sample_List kept;
+    // The survivors keep their texts exactly, marks and digits included: a
+    // value typed with more digits than the column shows, or a text that is
+    // not a number yet, is the user's and not the removal's to change.
+    QList<QStringList> kept;
     std::size_t first_removed = d_entry_lines.size();
     for (std::size_t row = 0; row < d_entry_lines.size(); ++row)
     {
         const TEntryLine &line = d_entry_lines[row];
         if (!line.check_box->isChecked())
-            kept.append(Read_Row(line));
+            kept.append(QStringList{line.nominal_edit->text(), line.actual_edit->text(),
+                                    line.reading_edit->text(), line.correction_edit->text()});
         else
             first_removed = std::min(first_removed, row);
     }
     // The table never ends up empty.
     if (kept.isEmpty())
-        kept.append(Sample{20.0, 20.0, 20.0, 0.0});
+        kept.append(QStringList{
+            Number_Text(20.0, d_nominal_precision), Number_Text(20.0, d_measured_precision),
+            Number_Text(20.0, d_measured_precision), Number_Text(0.0, d_measured_precision)});
     const std::size_t kept_count = static_cast<std::size_t>(kept.size());
 
     if (isAncestorOf(QApplication::focusWidget()))
     {
         // The focus stays in the table, on the row that now stands where the
         // first removed row stood. A field that loses it reports no edit, as
-        // a deleted field would not.
+        // a deleted field would not; its text is kept all the same.
         const QSignalBlocker blocker(QApplication::focusWidget());
         d_entry_lines[std::min(first_removed, kept_count - 1)].check_box->setFocus();
     }
@@ -393,17 +407,20 @@ void TInputWidget::Remove_Rows()
     // The survivors are shown in the first rows' widgets and only the surplus
     // at the end goes: re-creating every row would cost time in proportion
     // to the square of the row count (moving the rows' widgets, too, as the
-    // grid searches itself for each one). What the user sees is what new
-    // rows would show: the values reformatted, no ticks, no undo history.
+    // grid searches itself for each one). No ticks, no undo history.
     Delete_Rows_From(kept_count);
     for (std::size_t row = 0; row < kept_count; ++row)
     {
-        const Sample &sample = kept.at(static_cast<int>(row));
-        Set_Row(static_cast<int>(row), sample.nominal, sample.actual, sample.reading);
-        const QSignalBlocker blocker(d_entry_lines[row].check_box);
-        d_entry_lines[row].check_box->setChecked(false);
+        const QStringList &texts = kept.at(static_cast<int>(row));
+        const TEntryLine &line = d_entry_lines[row];
+        Set_Row_Texts(static_cast<int>(row), texts);
+        Write_Text(line.correction_edit, texts.at(3));
+        const QSignalBlocker blocker(line.check_box);
+        line.check_box->setChecked(false);
     }
     Lay_Out_Rows(static_cast<int>(kept_count));
+    // An edit left unfinished in a removed row's neighbour is taken now.
+    Correct_Rows();
 
     d_remove_button->setEnabled(false);
     Update_Add_Button();
@@ -483,21 +500,35 @@ int TInputWidget::Append_Row()
 void TInputWidget::Set_Row(int row, const double &nominal, const double &actual,
                            const double &reading)
 {
+    Set_Row_Texts(row, {Number_Text(nominal, d_nominal_precision),
+                        Number_Text(actual, d_measured_precision),
+                        Number_Text(reading, d_measured_precision)});
+    // From the arguments, not from the rounded texts.
+    Write_Number(d_entry_lines[static_cast<std::size_t>(row)].correction_edit, reading - actual,
+                 d_measured_precision);
+}
+
+void TInputWidget::Set_Row_Texts(int row, const QStringList &texts)
+{
     ZENTROVA_CHECK(row < static_cast<int>(d_entry_lines.size()));
     const TEntryLine &line = d_entry_lines[static_cast<std::size_t>(row)];
-    const std::pair<QLineEdit *, std::pair<double, int>> fields[] = {
-        {line.nominal_edit, {nominal, d_nominal_precision}},
-        {line.actual_edit, {actual, d_measured_precision}},
-        {line.reading_edit, {reading, d_measured_precision}}};
-    for (const auto &[edit, number] : fields)
+    const QList<QLineEdit *> fields = Pasted_Columns(line);
+    for (int column = 0; column < fields.size(); ++column)
     {
+        QLineEdit *edit = fields.at(column);
         const QSignalBlocker blocker(edit);
-        Write_Number(edit, number.first, number.second);
-        // A value that is not finite (from a hand-edited file) shows as such.
+        Write_Text(edit, texts.value(column));
         Mark_Field(edit);
     }
-    // From the arguments, not from the rounded texts.
-    Write_Number(line.correction_edit, reading - actual, d_measured_precision);
+    // A row with a value that is not a number has no correction to show.
+    bool actual_ok = false;
+    bool reading_ok = false;
+    const double actual = Read_Number(line.actual_edit, &actual_ok);
+    const double reading = Read_Number(line.reading_edit, &reading_ok);
+    if (actual_ok && reading_ok)
+        Write_Number(line.correction_edit, reading - actual, d_measured_precision);
+    else
+        Write_Text(line.correction_edit, QString());
 }
 
 void TInputWidget::Delete_Row_Widgets()

@@ -3,6 +3,7 @@
 
 #include "sample.h"
 
+#include <QList>
 #include <QWidget>
 
 #include <vector>
@@ -55,6 +56,17 @@ public:
     // Appends a row showing these values, then emits Data_Changed.
     void Add_Sample(const double &nominal, const double &actual, const double &reading);
 
+    // Appends a row from texts (Nominal, Actual, Reading), as a settings file
+    // holds them: a number is written with the column's precision, keeping
+    // any further digits; any other text (an empty one included) stays as it
+    // is, marked. Emits Data_Changed.
+    void Add_Sample_Texts(const QStringList &texts);
+    // Takes the edit in progress, as leaving the field would: marks and
+    // corrections are brought up to date. Emits nothing.
+    void Commit_Edits();
+    // The column captions Nominal, Actual, Reading and Correction (Error).
+    QList<QLabel *> Header_Labels() const;
+
     // Every row, in order, as its fields read (0 for a text that is not a number).
     Sample_List Get_Samples() const;
     Sample Get_Sample(int index) const;
@@ -84,6 +96,7 @@ private slots:
 private:
     int Append_Row();
     void Set_Row(int row, const double &nominal, const double &actual, const double &reading);
+    void Set_Row_Texts(int row, const QStringList &texts);
     void Correct_Rows();
     void Delete_Row_Widgets();
 
@@ -103,6 +116,7 @@ private:
     std::vector<TEntryLine> d_entry_lines;
     int d_nominal_precision;
     int d_measured_precision;
+    QList<QLabel *> d_header_labels;
     // Takes spreadsheet blocks pasted into the fields.
     TBlockPaste *d_block_paste;
 };

@@ -1,5 +1,7 @@
 #include "settingsdialog.h"
 
+#include "settingsstore.h"
+
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -48,8 +50,8 @@ TSettingsDialog::TSettingsDialog(QWidget *parent, Qt::WindowFlags flags) : QDial
     buttons->addWidget(accept_button);
     grid->addLayout(buttons, 4, 0, 1, 3);
 
-    d_nominal_spinbox->setValue(0);
-    d_measured_spinbox->setValue(3);
+    d_nominal_spinbox->setValue(Settings_Keys::default_nominal_precision);
+    d_measured_spinbox->setValue(Settings_Keys::default_measured_precision);
 
     setWindowTitle(QStringLiteral("Settings"));
     nominal_label->setText(QStringLiteral("Nominal Temperature Precision:"));

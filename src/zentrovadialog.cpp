@@ -3,30 +3,32 @@
 #include "calibrationrecord.h"
 #include "check.h"
 #include "codetruncation.h"
+#include "fieldmark.h"
 #include "helptext.h"
 #include "hexeditwidget.h"
 #include "inputwidget.h"
+#include "numbertext.h"
 #include "samplescrollarea.h"
 #include "settingsdialog.h"
+#include "settingsstore.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLockFile>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QResizeEvent>
+#include <QScreen>
 #include <QSettings>
 #include <QShortcut>
 #include <QSpacerItem>
-#include <QTemporaryFile>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -105,9 +107,6 @@ int Height_Beside_Table(const QGridLayout *grid)
     return height;
 }
 
-// How long a save waits for another program to release the settings file.
-constexpr int Settings_Lock_Wait_Ms = 2000;
-
 // Row_Count read wide enough to bound it: a count beyond the int range
 // loads the most rows, not what toInt() would wrap it to.
 int Stored_Row_Count(const QVariant &value)
@@ -121,44 +120,26 @@ int Stored_Row_Count(const QVariant &value)
     return static_cast<int>(std::clamp<qlonglong>(count, 1, TInputWidget::Maximum_Rows));
 }
 
-QString Lock_Failure_Reason(QLockFile::LockError error, const QString &lock_name)
+// A stored value as the table takes it: a number as the number's text, any
+// other text as it stands; an absent key gives an empty field.
+QString Stored_Text(const TSettingsStore &store, const QString &key)
 {
-    const QString name = QDir::toNativeSeparators(lock_name);
-    switch (error)
-    {
-    case QLockFile::PermissionError:
-        return TZentrovaDialog::tr("its lock file %1 cannot be made: permission denied").arg(name);
-    case QLockFile::LockFailedError:
-        return TZentrovaDialog::tr("its lock file %1 is held by another program, or something "
-                                   "else stands in its place")
-            .arg(name);
-    default:
-        return TZentrovaDialog::tr("its lock file %1 cannot be used").arg(name);
-    }
+    const QVariant value = store.Value(key);
+    // An unquoted decimal comma (20,125) reads as a list of two texts.
+    if (value.type() == QVariant::StringList)
+        return value.toStringList().join(QLatin1Char(','));
+    return value.isValid() ? value.toString() : QString();
 }
 
-// QSettings says only that the write failed; the system's reason is found
-// by trying what it tried.
-QString Write_Failure_Reason(const QString &path)
+// A field's text as the file keeps it: a number as a number, so that every
+// build reads it; any other text as typed, so that it is not lost (a build
+// that does not keep texts reads it as 0, as it always has).
+QVariant Text_To_Store(const QString &text)
 {
-    const QFileInfo info(path);
-    if (info.isDir())
-        return TZentrovaDialog::tr("a folder stands where the file should be");
-    if (info.exists())
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadWrite))
-            return file.errorString();
-    }
-    QTemporaryFile probe(info.absolutePath() + QStringLiteral("/Settings.XXXXXX"));
-    if (!probe.open())
-        return probe.errorString();
-    return TZentrovaDialog::tr("the file could not be written");
-}
-
-QString Row_Key(const char *pattern, int row)
-{
-    return QString::fromLatin1(pattern).arg(row);
+    double value = 0.0;
+    if (Read_Number_Text(text, &value))
+        return value;
+    return text;
 }
 } // namespace
 
@@ -225,6 +206,19 @@ TZentrovaDialog::TZentrovaDialog(QWidget *parent, Qt::WindowFlags flags)
     connect(d_input_widget, &TInputWidget::Data_Changed, this, &TZentrovaDialog::Data_Changed);
     connect(d_code1_hexedit, &THexEditWidget::Changed, this, &TZentrovaDialog::Data_Changed);
     connect(d_code2_hexedit, &THexEditWidget::Changed, this, &TZentrovaDialog::Data_Changed);
+    // Marked when its editing ends (not while the user types the four
+    // digits), unmarked as soon as it is complete again.
+    for (THexEditWidget *field : {d_code1_hexedit, d_code2_hexedit})
+    {
+        connect(field, &QLineEdit::editingFinished, this,
+                [this, field] { Mark_Code_Field(field); });
+        connect(field, &QLineEdit::textChanged, this,
+                [this, field]
+                {
+                    if (field->Is_Complete())
+                        Mark_Code_Field(field);
+                });
+    }
     connect(d_help_button, &QToolButton::toggled, this, &TZentrovaDialog::Toggle_Help);
 
     Data_Changed();
@@ -248,7 +242,7 @@ TZentrovaDialog::~TZentrovaDialog()
 QLayout *TZentrovaDialog::Build_Top_Bar(const QFont &dialog_font)
 {
     auto *bar = new QHBoxLayout();
-    auto *caption = new QLabel(QStringLiteral("Input Temperaure Samples:"), this);
+    auto *caption = new QLabel(QStringLiteral("Input Temperature Samples:"), this);
     caption->setFont(dialog_font);
     caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     bar->addWidget(caption);
@@ -358,27 +352,40 @@ QLayout *TZentrovaDialog::Build_Bottom_Bar()
     return bar;
 }
 
+QString TZentrovaDialog::Why_No_Codes() const
+{
+    // A code field with fewer than four digits reads as a smaller code, and
+    // a table field that is not a number reads as 0: a code computed from
+    // either would look as plausible as any other, and the technician would
+    // key it in.
+    const std::pair<const THexEditWidget *, int> fields[] = {{d_code1_hexedit, 1},
+                                                             {d_code2_hexedit, 2}};
+    for (const auto &[field, code] : fields)
+        if (!field->Is_Complete())
+            return tr("Existing Code %1 holds fewer than four digits: no new codes until it is "
+                      "complete.")
+                .arg(code);
+    const int unreadable_row = d_input_widget->First_Unreadable_Row();
+    if (unreadable_row >= 0)
+        return tr("Row %1 holds text that is not a number in its Actual or Reading field: "
+                  "no new codes until it is corrected (the decimal separator is a point).")
+            .arg(unreadable_row + 1);
+    return QString();
+}
+
 void TZentrovaDialog::Data_Changed()
 {
-    const Sample_List samples = d_input_widget->Get_Samples();
     QString new_code1 = no_code;
     QString new_code2 = no_code;
     QString data_range = no_code + QLatin1Char(' ') + Temperature_Unit();
-    // The table reads such a field as 0, and a code computed from that would
-    // look as plausible as any other: the technician would key it in.
-    const int unreadable_row = d_input_widget->First_Unreadable_Row();
+    const QString why_not = Why_No_Codes();
     d_data_range_label->setToolTip(
-        unreadable_row < 0
-            ? Copy_Hint()
-            : tr("Row %1 holds text that is not a number in its Actual or Reading field: "
-                 "no new codes until it is corrected (the decimal separator is a point).")
-                      .arg(unreadable_row + 1) +
-                  QStringLiteral("\n\n") + Copy_Hint());
-    if (unreadable_row < 0)
+        why_not.isEmpty() ? Copy_Hint() : why_not + QStringLiteral("\n\n") + Copy_Hint());
+    if (why_not.isEmpty())
     {
-        const Calibration_Result result =
-            Compute_Calibration(samples, d_code1_hexedit->Get_Value(code1_scale),
-                                d_code2_hexedit->Get_Value(code2_scale));
+        const Calibration_Result result = Compute_Calibration(
+            d_input_widget->Get_Samples(), d_code1_hexedit->Get_Value(code1_scale),
+            d_code2_hexedit->Get_Value(code2_scale));
         if (result.valid)
         {
             new_code1 = Format_Code(result.new_code1);
@@ -391,8 +398,26 @@ void TZentrovaDialog::Data_Changed()
     Show_Result(d_data_range_label, data_range);
 }
 
+void TZentrovaDialog::Take_Edits()
+{
+    d_input_widget->Commit_Edits();
+    for (THexEditWidget *field : {d_code1_hexedit, d_code2_hexedit})
+        Mark_Code_Field(field);
+    Data_Changed();
+}
+
+void TZentrovaDialog::Mark_Code_Field(THexEditWidget *field)
+{
+    Show_Field_Mark(field, field->Is_Complete()
+                               ? QString()
+                               : tr("Fewer than four digits: no new codes until the code is "
+                                    "complete, exactly as the thermometer shows it."));
+}
+
 void TZentrovaDialog::Copy_Record()
 {
+    // The samples and the codes on the record always belong together.
+    Take_Edits();
     Calibration_Record record;
     record.when = QDateTime::currentDateTime();
     record.program = windowTitle();
@@ -425,6 +450,31 @@ void TZentrovaDialog::Toggle_Help(bool shown)
     d_help_textedit->setVisible(shown);
 }
 
+void TZentrovaDialog::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    Keep_On_Screen();
+}
+
+void TZentrovaDialog::Keep_On_Screen()
+{
+    // The window grows by itself (rows added or pasted, the help panel
+    // shown) from where it stands; it moves up and left as far as needed so
+    // that Close and the rows never end up beyond the screen's edge.
+    const QScreen *screen = this->screen();
+    if (!isVisible() || !screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    QPoint top_left = frame.topLeft();
+    if (frame.bottom() > available.bottom())
+        top_left.ry() = std::max(available.top(), available.bottom() - frame.height() + 1);
+    if (frame.right() > available.right())
+        top_left.rx() = std::max(available.left(), available.right() - frame.width() + 1);
+    if (top_left != frame.topLeft())
+        move(top_left);
+}
+
 void TZentrovaDialog::reject()
 {
     close();
@@ -440,7 +490,7 @@ void TZentrovaDialog::closeEvent(QCloseEvent *event)
         if (failure.isEmpty())
             break;
         qWarning("Zentrova Calibrator: could not save the settings to %s: %s",
-                 qUtf8Printable(d_settings->fileName()), qUtf8Printable(failure));
+                 qUtf8Printable(d_settings->File_Name()), qUtf8Printable(failure));
         const QMessageBox::StandardButton answer = Ask_After_Failed_Save(failure);
         if (answer == QMessageBox::Retry)
             continue;
@@ -460,7 +510,7 @@ QMessageBox::StandardButton TZentrovaDialog::Ask_After_Failed_Save(const QString
     box.setInformativeText(
         tr("File: %1\nReason: %2\n\nTry again once the folder is mended, close without saving "
            "(this session's samples and codes are lost), or cancel to keep the window open.")
-            .arg(QDir::toNativeSeparators(d_settings->fileName()), failure));
+            .arg(QDir::toNativeSeparators(d_settings->File_Name()), failure));
     box.button(QMessageBox::Retry)->setText(tr("Try Again"));
     box.button(QMessageBox::Discard)->setText(tr("Close Without Saving"));
     box.setDefaultButton(QMessageBox::Retry);
@@ -470,85 +520,66 @@ QMessageBox::StandardButton TZentrovaDialog::Ask_After_Failed_Save(const QString
 
 void TZentrovaDialog::Open_Settings()
 {
-    // The folder is made with the home folder itself if that does not exist
-    // yet: otherwise the first close would write the file into the home
-    // folder and the next start would look for it in the new folder.
-    QDir folder = QDir::home();
-    const QString folder_name = QStringLiteral(".zentrova");
-    if (!folder.exists(folder_name))
-        folder.mkpath(folder.absoluteFilePath(folder_name));
-    // When the folder cannot be made, or a file stands in its way, the
-    // settings live in the home folder itself.
-    folder.cd(folder_name);
-    d_settings = new QSettings(folder.absolutePath() + QStringLiteral("/Settings.ini"),
-                               QSettings::IniFormat);
+    d_settings = new TSettingsStore();
 }
 
 void TZentrovaDialog::Load_Settings()
 {
-    const int row_count = Stored_Row_Count(d_settings->value(QStringLiteral("Row_Count"), 3));
+    using namespace Settings_Keys;
+    const TSettingsStore &store = *d_settings;
+    const int row_count = Stored_Row_Count(store.Value(row_count_key, default_row_count));
     d_input_widget->Clear_Rows();
     d_input_widget->Set_Precision(
-        d_settings->value(QStringLiteral("Nominal_Precision"), 0).toInt(),
-        d_settings->value(QStringLiteral("Measured_Precision"), 3).toInt());
+        store.Value(nominal_precision_key, default_nominal_precision).toInt(),
+        store.Value(measured_precision_key, default_measured_precision).toInt());
+    // Without a row count the file holds no table (a first start): its rows
+    // are 15, 20, 25, ... Otherwise a row or a value that the file lacks is
+    // an empty field, marked, never a made-up sample that would take part
+    // in the fit.
+    const bool first_start = !store.Contains(row_count_key);
     for (int row = 0; row < row_count; ++row)
     {
-        const QString nominal_key = Row_Key("Nominal_Value_%1", row);
-        if (d_settings->contains(nominal_key))
+        const Row_Value values[] = {Row_Value::Nominal, Row_Value::Actual, Row_Value::Reading};
+        QStringList texts;
+        bool stored = false;
+        for (Row_Value value : values)
         {
-            d_input_widget->Add_Sample(
-                d_settings->value(nominal_key, 20.0).toDouble(),
-                d_settings->value(Row_Key("Actual_Value_%1", row), 20.0).toDouble(),
-                d_settings->value(Row_Key("Reading_Value_%1", row), 20.0).toDouble());
+            texts << Stored_Text(store, Row_Key(value, row));
+            stored = stored || store.Contains(Row_Key(value, row));
         }
-        else
+        if (first_start && !stored)
         {
-            const double value = 15.0 + 5.0 * row;
-            d_input_widget->Add_Sample(value, value, value);
+            const QString text = QString::number(Default_Row_Value(row));
+            texts = QStringList{text, text, text};
         }
+        d_input_widget->Add_Sample_Texts(texts);
     }
-    d_code1_hexedit->Set_Value(d_settings->value(QStringLiteral("Existing_Code1"), 1.0).toDouble(),
+    d_code1_hexedit->Set_Value(store.Value(existing_code1_key, default_code1).toDouble(),
                                code1_scale);
-    d_code2_hexedit->Set_Value(d_settings->value(QStringLiteral("Existing_Code2"), 0.0).toDouble(),
+    d_code2_hexedit->Set_Value(store.Value(existing_code2_key, default_code2).toDouble(),
                                code2_scale);
 }
 
 QString TZentrovaDialog::Save_Settings()
 {
-    // QSettings waits for its lock file without end (a stale lock of another
-    // user, a folder or a dangling link in its place), so the lock is tried
-    // here first, for a bounded time, and nothing is written while it is
-    // held: nothing is then left pending to hang a later write either.
-    const QString lock_name = d_settings->fileName() + QStringLiteral(".lock");
-    {
-        QLockFile lock(lock_name);
-        if (!lock.tryLock(Settings_Lock_Wait_Ms))
-            return Lock_Failure_Reason(lock.error(), lock_name);
-    }
-
-    // Each attempt writes through a settings object of its own: status()
-    // keeps the first error that an object met, reading included, so a
-    // format error in the loaded file, or a failed earlier attempt, would
-    // make a good write look failed.
-    QSettings store(d_settings->fileName(), QSettings::IniFormat);
-    const Sample_List samples = d_input_widget->Get_Samples();
-    store.setValue(QStringLiteral("Row_Count"), samples.size());
-    for (int row = 0; row < samples.size(); ++row)
-    {
-        const Sample &sample = samples.at(row);
-        store.setValue(Row_Key("Actual_Value_%1", row), sample.actual);
-        store.setValue(Row_Key("Reading_Value_%1", row), sample.reading);
-        store.setValue(Row_Key("Nominal_Value_%1", row), sample.nominal);
-    }
-    store.setValue(QStringLiteral("Existing_Code1"), d_code1_hexedit->Get_Value(code1_scale));
-    store.setValue(QStringLiteral("Existing_Code2"), d_code2_hexedit->Get_Value(code2_scale));
-    store.setValue(QStringLiteral("Nominal_Precision"), d_input_widget->Get_Nominal_Precision());
-    store.setValue(QStringLiteral("Measured_Precision"), d_input_widget->Get_Measured_Precision());
-
-    store.sync();
-    if (store.status() != QSettings::AccessError)
-        return QString();
-    return Write_Failure_Reason(d_settings->fileName());
+    using namespace Settings_Keys;
+    const QList<QStringList> rows = d_input_widget->Get_Texts();
+    return d_settings->Write(
+        [&](QSettings &store)
+        {
+            store.setValue(row_count_key, rows.size());
+            for (int row = 0; row < rows.size(); ++row)
+            {
+                const QStringList &texts = rows.at(row);
+                store.setValue(Row_Key(Row_Value::Actual, row), Text_To_Store(texts.at(1)));
+                store.setValue(Row_Key(Row_Value::Reading, row), Text_To_Store(texts.at(2)));
+                store.setValue(Row_Key(Row_Value::Nominal, row), Text_To_Store(texts.at(0)));
+            }
+            store.setValue(existing_code1_key, d_code1_hexedit->Get_Value(code1_scale));
+            store.setValue(existing_code2_key, d_code2_hexedit->Get_Value(code2_scale));
+            store.setValue(nominal_precision_key, d_input_widget->Get_Nominal_Precision());
+            store.setValue(measured_precision_key, d_input_widget->Get_Measured_Precision());
+        });
 }
 
 bool TZentrovaDialog::Fit_Line(const std::vector<Vector2> &points, double *slope, double *offset)

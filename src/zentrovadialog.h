@@ -20,9 +20,10 @@ struct Calibration_Result
 };
 
 class QCloseEvent;
+class QResizeEvent;
 class QLabel;
 class QLayout;
-class QSettings;
+class TSettingsStore;
 class QTextEdit;
 class QToolButton;
 class THexEditWidget;
@@ -60,6 +61,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private slots:
     void Data_Changed();
@@ -71,6 +73,13 @@ private:
     void Load_Settings();
     // Returns why the save failed, or nothing when it was written.
     QString Save_Settings();
+    // Why no new codes can be shown now, or nothing.
+    QString Why_No_Codes() const;
+    // Takes any edit in progress, so that what is reported next shows
+    // samples and codes that belong together.
+    void Take_Edits();
+    void Mark_Code_Field(THexEditWidget *field);
+    void Keep_On_Screen();
     // Puts the calibration record on the clipboard, as text and as HTML.
     void Copy_Record();
     QMessageBox::StandardButton Ask_After_Failed_Save(const QString &failure);
@@ -79,7 +88,7 @@ private:
     QLayout *Build_Codes_Panel(const QFont &dialog_font);
     QLayout *Build_Bottom_Bar();
 
-    QSettings *d_settings;
+    TSettingsStore *d_settings;
     QLabel *d_new_code1_label;
     QLabel *d_new_code2_label;
     QLabel *d_data_range_label;

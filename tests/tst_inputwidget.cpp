@@ -226,10 +226,10 @@ void TestInputWidget::removing_rows_data()
         << QList<int>{0, 2} << "" << Rows{{"20", "20.00", "20.00", "0.00"}};
     QTest::newRow("every row leaves one at 20")
         << QList<int>{0, 1, 2} << "" << Rows{{"20", "20.00", "20.00", "0.00"}};
-    QTest::newRow("survivor with letters shows 0")
-        << QList<int>{0} << "abc" << Rows{{"20", "0.00", "20.00", "20.00"}, third};
-    QTest::newRow("survivor is reformatted")
-        << QList<int>{2} << "20.256" << Rows{first, {"20", "20.26", "20.00", "-0.26"}};
+    QTest::newRow("survivor keeps its letters")
+        << QList<int>{0} << "abc" << Rows{{"20", "abc", "20.00", "0.00"}, third};
+    QTest::newRow("survivor keeps its digits")
+        << QList<int>{2} << "20.256" << Rows{first, {"20", "20.256", "20.00", "-0.26"}};
 }
 
 void TestInputWidget::removing_rows()

@@ -1,4 +1,6 @@
 #include "dialoghelpers.h"
+#include "fieldmark.h"
+#include "numbertext.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -21,6 +23,8 @@ QStringList Same(const char *nominal, const char *measured)
     return {nominal, measured, measured, QStringLiteral("0.000")};
 }
 
+const QStringList empty_row{"", "", "", ""};
+const QByteArray row_15("Nominal_Value_0=15\nActual_Value_0=15\nReading_Value_0=15\n");
 const Rows default_rows{Same("15", "15.000"), Same("20", "20.000"), Same("25", "25.000")};
 } // namespace
 
@@ -52,16 +56,14 @@ void TestSettingsStore::loading_data()
 
     QTest::newRow("no keys at all") << QByteArray() << default_rows << "2710"
                                     << "0000" << 0 << 3;
-    QTest::newRow("row count 0") << QByteArray("Row_Count=0\n") << Rows{Same("15", "15.000")}
-                                 << "2710"
+    QTest::newRow("row count 0") << QByteArray("Row_Count=0\n") << Rows{empty_row} << "2710"
                                  << "0000" << 0 << 3;
-    QTest::newRow("row count -5") << QByteArray("Row_Count=-5\n") << Rows{Same("15", "15.000")}
-                                  << "2710"
+    QTest::newRow("row count -5") << QByteArray("Row_Count=-5\n") << Rows{empty_row} << "2710"
                                   << "0000" << 0 << 3;
     QTest::newRow("row count not a number")
-        << QByteArray("Row_Count=three\n") << Rows{Same("15", "15.000")} << "2710"
+        << QByteArray("Row_Count=three\n") << Rows{empty_row} << "2710"
         << "0000" << 0 << 3;
-    QTest::newRow("five rows, three stored")
+    QTest::newRow("five rows, three stored: no made-up samples")
         << QByteArray("Row_Count=5\n"
                       "Nominal_Value_0=10\nActual_Value_0=10.5\nReading_Value_0=10.25\n"
                       "Nominal_Value_1=20\nActual_Value_1=20\nReading_Value_1=20\n"
@@ -69,18 +71,18 @@ void TestSettingsStore::loading_data()
         << Rows{{"10", "10.500", "10.250", "-0.250"},
                 Same("20", "20.000"),
                 Same("25", "25.000"),
-                Same("30", "30.000"),
-                Same("35", "35.000")}
+                empty_row,
+                empty_row}
         << "2710"
         << "0000" << 0 << 3;
-    QTest::newRow("actual key missing reads 20")
+    QTest::newRow("missing rows and values load empty")
         << QByteArray("Row_Count=2\nNominal_Value_1=40\nReading_Value_1=41\n")
-        << Rows{Same("15", "15.000"), {"40", "20.000", "41.000", "21.000"}} << "2710"
+        << Rows{empty_row, {"40", "", "41.000", ""}} << "2710"
         << "0000" << 0 << 3;
-    QTest::newRow("values that are not numbers read 0")
+    QTest::newRow("values that are not numbers keep their text")
         << QByteArray("Row_Count=1\nNominal_Value_0=x\nActual_Value_0=1,5\nReading_Value_0=2\n"
                       "Existing_Code1=abc\nNominal_Precision=two\n")
-        << Rows{{"0", "0.000", "2.000", "2.000"}} << "0000"
+        << Rows{{"x", "1,5", "2.000", ""}} << "0000"
         << "0000" << 0 << 3;
     QTest::newRow("stored codes") << QByteArray("Existing_Code1=2.00005\nExisting_Code2=-0.0055\n")
                                   << default_rows << "4E20"
@@ -89,13 +91,22 @@ void TestSettingsStore::loading_data()
         << QByteArray("Existing_Code1=3.5\nExisting_Code2=65.5361\n") << default_rows << "88B8"
         << "0000" << 0 << 3;
     QTest::newRow("precisions 2 and 4")
-        << QByteArray("Row_Count=1\nNominal_Precision=2\nMeasured_Precision=4\n")
+        << QByteArray("Row_Count=1\nNominal_Precision=2\nMeasured_Precision=4\n" + row_15)
         << Rows{{"15.00", "15.0000", "15.0000", "0.0000"}} << "2710"
         << "0000" << 2 << 4;
     QTest::newRow("precisions out of range keep the table's own")
-        << QByteArray("Row_Count=1\nNominal_Precision=-1\nMeasured_Precision=7\n")
+        << QByteArray("Row_Count=1\nNominal_Precision=-1\nMeasured_Precision=7\n" + row_15)
         << Rows{{"15", "15.00", "15.00", "0.00"}} << "2710"
         << "0000" << 0 << 2;
+    QTest::newRow("digits beyond the precision are kept")
+        << QByteArray("Row_Count=1\nNominal_Value_0=15\nActual_Value_0=15.0012\n"
+                      "Reading_Value_0=15\n")
+        << Rows{{"15", "15.0012", "15.000", "-0.001"}} << "2710"
+        << "0000" << 0 << 3;
+    QTest::newRow("nan is shown as it stands")
+        << QByteArray("Row_Count=1\nNominal_Value_0=15\nActual_Value_0=nan\nReading_Value_0=15\n")
+        << Rows{{"15", "nan", "15.000", ""}} << "2710"
+        << "0000" << 0 << 3;
 }
 
 void TestSettingsStore::loading()
@@ -116,6 +127,18 @@ void TestSettingsStore::loading()
         QCOMPARE(Code_Field(dialog, 2)->text(), code2);
         QCOMPARE(Table(dialog)->Get_Nominal_Precision(), nominal_precision);
         QCOMPARE(Table(dialog)->Get_Measured_Precision(), measured_precision);
+        // Whatever does not read as a number is marked and gives no code.
+        bool unreadable = false;
+        for (int row = 0; row < rows.size(); ++row)
+            for (int column : {Nominal_Column, Actual_Column, Reading_Column})
+            {
+                QLineEdit *field = Field(*Table(dialog), row, column);
+                const bool readable = Read_Number_Text(field->text(), nullptr);
+                QCOMPARE(Is_Field_Marked(field), !readable);
+                unreadable = unreadable || (!readable && column != Nominal_Column);
+            }
+        if (unreadable)
+            QCOMPARE(Results(dialog).at(0), QStringLiteral("----"));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         dialog.close();
@@ -147,7 +170,7 @@ void TestSettingsStore::absurd_row_count_is_bounded()
     TZentrovaDialog dialog;
     const Sample_List samples = Table(dialog)->Get_Samples();
     QCOMPARE(samples.size(), TInputWidget::Maximum_Rows);
-    QCOMPARE(samples.at(998).nominal, 15.0 + 5 * 998);
+    QCOMPARE(Shown_Rows(*Table(dialog)).at(998), empty_row);
     QCOMPARE(samples.at(999).nominal, 1.0);
 }
 
@@ -166,7 +189,9 @@ void TestSettingsStore::cut_table_keeps_old_rows_in_the_file()
     }
     const QMap<QString, QString> file = home.Read_Settings();
     QCOMPARE(file.value("Row_Count"), QStringLiteral("2"));
-    QCOMPARE(file.value("Nominal_Value_1"), QStringLiteral("20"));
+    // Row 1 was not in the file: it loaded empty and is kept empty.
+    QVERIFY(file.contains("Nominal_Value_1"));
+    QCOMPARE(file.value("Nominal_Value_1"), QString());
     // Keys of removed rows stay, unchanged, and are not loaded again.
     QCOMPARE(file.value("Nominal_Value_4"), QStringLiteral("99.5"));
     QCOMPARE(file.value("Actual_Value_4"), QStringLiteral("98"));
@@ -182,14 +207,18 @@ void TestSettingsStore::unreadable_values_round_trip()
         TZentrovaDialog dialog;
         QVERIFY(Show_Active(dialog));
         Retype(Field(*Table(dialog), 0, Actual_Column), "abc");
+        Retype(Field(*Table(dialog), 1, Actual_Column), "20.0012");
         Retype(Code_Field(dialog, 2), "");
         dialog.close();
     }
     const QMap<QString, QString> file = home.Read_Settings();
-    QCOMPARE(file.value("Actual_Value_0"), QStringLiteral("0"));
+    QCOMPARE(file.value("Actual_Value_0"), QStringLiteral("abc"));
+    QCOMPARE(file.value("Actual_Value_1"), QStringLiteral("20.0012"));
+    // The code field's value is stored as it always was.
     QCOMPARE(file.value("Existing_Code2"), QStringLiteral("-0.0005"));
     TZentrovaDialog reloaded;
-    QCOMPARE(Field(*Table(reloaded), 0, Actual_Column)->text(), QStringLiteral("0.000"));
+    QCOMPARE(Field(*Table(reloaded), 0, Actual_Column)->text(), QStringLiteral("abc"));
+    QCOMPARE(Field(*Table(reloaded), 1, Actual_Column)->text(), QStringLiteral("20.0012"));
     QCOMPARE(Code_Field(reloaded, 2)->text(), QStringLiteral("0000"));
 }
 

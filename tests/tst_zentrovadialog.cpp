@@ -99,9 +99,9 @@ void TestZentrovaDialog::typing_recomputes_data()
     QTest::newRow("lower-case code")
         << ""
         << "fffb" << three << QStringList{"27A8", "FE54", "0.150 " + Unit()};
-    QTest::newRow("empty code fields read as 0000")
+    QTest::newRow("an empty code field gives no code")
         << ""
-        << "<empty>" << three << QStringList{"27A8", "FE59", "0.150 " + Unit()};
+        << "<empty>" << three << QStringList{"----", "----", "---- " + Unit()};
     QTest::newRow("equal readings give no result")
         << ""
         << "" << Pairs{{"20.0", "20.0"}, {"21.0", "20.0"}, {"22.0", "20.0"}}
@@ -206,6 +206,8 @@ void TestZentrovaDialog::unreadable_text_holds_back_the_codes()
         QTest::keyClicks(field, column == Actual_Column ? "15.2" : "15");
         QVERIFY(!Is_Marked(field));
         QVERIFY(field->toolTip().isEmpty());
+        QCOMPARE(field->palette().color(QPalette::Base),
+                 field->parentWidget()->palette().color(QPalette::Base));
         QTest::keyClick(field, Qt::Key_Return);
         QCOMPARE(Results(dialog), good);
         QVERIFY(!range->toolTip().contains("not a number"));
@@ -213,11 +215,16 @@ void TestZentrovaDialog::unreadable_text_holds_back_the_codes()
         Retype(field, typed);
         QVERIFY(dialog.close());
     }
-    // What the table reads is what is stored: the unreadable text as 0.
+    // The text is kept as typed, and the next start shows it marked, with
+    // no codes, as typing it did.
     const QMap<QString, QString> file = home.Read_Settings();
-    QCOMPARE(file.value(column == Actual_Column ? "Actual_Value_0" : "Reading_Value_0"),
-             QStringLiteral("0"));
+    QVERIFY(file.contains(column == Actual_Column ? "Actual_Value_0" : "Reading_Value_0"));
     QCOMPARE(file.value("Actual_Value_1"), QStringLiteral("20.2"));
+    TZentrovaDialog reloaded;
+    QLineEdit *kept = Field(*Table(reloaded), 0, column);
+    QCOMPARE(kept->text(), typed);
+    QVERIFY(Is_Marked(kept));
+    QCOMPARE(Results(reloaded), (QStringList{"----", "----", "---- " + Unit()}));
 }
 
 void TestZentrovaDialog::unreadable_nominal_is_marked_only()
