@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QLabel>
 #include <QLayout>
 #include <QScreen>
 #include <QScrollBar>
@@ -30,8 +31,10 @@ QSizePolicy Effective_Policy(const QWidget *widget)
 }
 } // namespace
 
-TSampleScrollArea::TSampleScrollArea(QWidget *table, QWidget *parent)
-    : QScrollArea(parent), d_reserved_height(0)
+TSampleScrollArea::TSampleScrollArea(QWidget *table, const QList<QLabel *> &captions,
+                                     QWidget *parent)
+    : QScrollArea(parent), d_reserved_height(0), d_captions(captions),
+      d_caption_strip(new QWidget(viewport()))
 {
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -43,6 +46,27 @@ TSampleScrollArea::TSampleScrollArea(QWidget *table, QWidget *parent)
     // Nothing is painted but what the window paints behind the table.
     viewport()->setAutoFillBackground(false);
     table->setAutoFillBackground(false);
+
+    // The strip is the captions' twin: same texts, fonts and alignment, at
+    // the same places; it covers the table's own captions exactly when the
+    // table is scrolled to the top, and the rows that pass under it later.
+    d_caption_strip->setAutoFillBackground(true);
+    d_caption_strip->setBackgroundRole(QPalette::Window);
+    for (const QLabel *caption : d_captions)
+    {
+        auto *twin = new QLabel(caption->text(), d_caption_strip);
+        twin->setAlignment(caption->alignment());
+        twin->setFont(caption->font());
+        // A screen reader already has the table's own captions.
+        twin->setAccessibleName(QString());
+        d_strip_captions << twin;
+    }
+    d_caption_strip->hide();
+    for (QLabel *caption : d_captions)
+        caption->installEventFilter(this);
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this,
+            [this] { Place_Caption_Strip(); });
+
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget *, QWidget *now) { Show_Focus(now); });
 }
@@ -93,6 +117,7 @@ void TSampleScrollArea::Fit_Table()
     const QSize size = viewport()->size().expandedTo(table->sizeHint());
     if (table->size() != size)
         table->resize(size);
+    Place_Caption_Strip();
 }
 
 bool TSampleScrollArea::eventFilter(QObject *watched, QEvent *event)
@@ -100,6 +125,9 @@ bool TSampleScrollArea::eventFilter(QObject *watched, QEvent *event)
     // The table asks to be laid out when its rows change: it gets its new
     // size first, so that its rows are placed once, not squeezed and then
     // placed again.
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+        d_captions.contains(qobject_cast<QLabel *>(watched)))
+        Place_Caption_Strip();
     if (watched == widget() && event->type() == QEvent::LayoutRequest)
     {
         updateGeometry();
@@ -115,8 +143,33 @@ bool TSampleScrollArea::viewportEvent(QEvent *event)
     return QScrollArea::viewportEvent(event);
 }
 
+void TSampleScrollArea::Place_Caption_Strip()
+{
+    const bool scrolls = verticalScrollBar()->maximum() > 0;
+    if (!scrolls || d_captions.isEmpty())
+    {
+        d_caption_strip->hide();
+        return;
+    }
+    int bottom = 0;
+    for (int index = 0; index < d_captions.size(); ++index)
+    {
+        const QRect place = d_captions.at(index)->geometry();
+        d_strip_captions.at(index)->setGeometry(place);
+        bottom = std::max(bottom, place.bottom() + 1);
+    }
+    d_caption_strip->setGeometry(0, 0, viewport()->width(), bottom);
+    d_caption_strip->raise();
+    d_caption_strip->show();
+}
+
 void TSampleScrollArea::Show_Focus(QWidget *focused)
 {
+    // Clear of the caption strip above, as of the edge below.
+    constexpr int least_margin = 50;
+    const int margin =
+        std::max(least_margin,
+                 d_caption_strip->isVisible() ? d_caption_strip->height() + least_margin / 2 : 0);
     if (focused && widget()->isAncestorOf(focused))
-        ensureWidgetVisible(focused);
+        ensureWidgetVisible(focused, least_margin, margin);
 }

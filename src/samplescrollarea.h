@@ -1,7 +1,10 @@
 #ifndef ZENTROVA_SAMPLESCROLLAREA_H
 #define ZENTROVA_SAMPLESCROLLAREA_H
 
+#include <QList>
 #include <QScrollArea>
+
+class QLabel;
 
 // The sample table's cell in the window. While the window fits its screen
 // the area is exactly the table, drawn as if it were not there; beyond that
@@ -12,7 +15,9 @@ class TSampleScrollArea : public QScrollArea
     Q_OBJECT
 
 public:
-    TSampleScrollArea(QWidget *table, QWidget *parent);
+    // captions: the table's column captions, which scroll away with its first
+    // row; while the table scrolls, copies of them stay in sight above the rows.
+    TSampleScrollArea(QWidget *table, const QList<QLabel *> &captions, QWidget *parent);
 
     // The height that the rest of the window needs above and below the
     // table's cell; the table gets what the screen leaves of it.
@@ -29,8 +34,13 @@ private:
     int Height_Limit() const;
     void Fit_Table();
     void Show_Focus(QWidget *focused);
+    void Place_Caption_Strip();
 
     int d_reserved_height;
+    QList<QLabel *> d_captions;
+    // Over the top of the viewport, opaque, in the table's own columns.
+    QWidget *d_caption_strip;
+    QList<QLabel *> d_strip_captions;
 };
 
 #endif

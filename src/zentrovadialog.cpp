@@ -155,7 +155,7 @@ TZentrovaDialog::TZentrovaDialog(QWidget *parent, Qt::WindowFlags flags)
     QLayout *top_bar = Build_Top_Bar(dialog_font);
     main_grid->addLayout(top_bar, 0, 0, 1, 1);
     d_input_widget = new TInputWidget(this);
-    auto *table_area = new TSampleScrollArea(d_input_widget, this);
+    auto *table_area = new TSampleScrollArea(d_input_widget, d_input_widget->Header_Labels(), this);
     main_grid->addWidget(table_area, 1, 0, 1, 1);
     main_grid->addLayout(Build_Legend(), 2, 0, 1, 1);
     main_grid->addWidget(New_Line(QFrame::VLine, this), 0, 1, 3, 1);

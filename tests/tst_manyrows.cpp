@@ -15,6 +15,8 @@ class TestManyRows : public QObject
 private slots:
     void window_fits_its_screen_data();
     void window_fits_its_screen();
+    void growing_window_stays_on_its_screen_data();
+    void growing_window_stays_on_its_screen();
     void last_row_and_close_are_reachable();
     void added_row_comes_into_sight();
     void removal_keeps_the_focus_in_the_table_data();
@@ -72,12 +74,77 @@ void TestManyRows::window_fits_its_screen()
     // The table keeps its full row height; it is not squeezed to fit.
     QCOMPARE(table.height(), std::max(table.sizeHint().height(), area->viewport()->height()));
 
+    // Scrolled to the end, the column captions are still in sight, each
+    // over its own column.
+    area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+    QCoreApplication::processEvents();
+    for (QLabel *caption : table.Header_Labels())
+    {
+        QLabel *twin = nullptr;
+        for (QLabel *label : area->viewport()->findChildren<QLabel *>())
+            if (!table.isAncestorOf(label) && label->text() == caption->text())
+                twin = label;
+        QCOMPARE(twin && twin->isVisibleTo(&dialog), scrolls);
+        if (scrolls)
+        {
+            QVERIFY(In_Sight(twin));
+            QCOMPARE(twin->mapTo(&dialog, QPoint()).x(), caption->mapTo(&dialog, QPoint()).x());
+            QCOMPARE(twin->width(), caption->width());
+        }
+    }
+
     const QSize before = dialog.size();
     Help_Button(dialog)->click();
     QVERIFY(dialog.findChild<QTextEdit *>()->isVisible());
     Help_Button(dialog)->click();
     QCoreApplication::processEvents();
     QCOMPARE(dialog.size(), before);
+}
+
+void TestManyRows::growing_window_stays_on_its_screen_data()
+{
+    QTest::addColumn<QString>("growth");
+    QTest::newRow("25 rows added") << "add";
+    QTest::newRow("a long block pasted") << "paste";
+    QTest::newRow("the help panel shown") << "help";
+}
+
+void TestManyRows::growing_window_stays_on_its_screen()
+{
+    QFETCH(QString, growth);
+    Home_Folder home;
+    TZentrovaDialog dialog;
+    QVERIFY(Show_Active(dialog));
+    // Low down and to the right, as a user may have left it.
+    const QRect available = dialog.screen()->availableGeometry();
+    dialog.move(std::max(0, available.right() - dialog.frameGeometry().width() - 5),
+                available.bottom() - dialog.frameGeometry().height() - 5);
+    QCoreApplication::processEvents();
+    TInputWidget &table = *Table(dialog);
+    if (growth == "add")
+        for (int count = 0; count < 25; ++count)
+            Add_Button(table)->click();
+    else if (growth == "paste")
+        table.Paste_Block(Field(table, 0, Nominal_Column), QString("20\t20\t20\n").repeated(40));
+    else
+        Help_Button(dialog)->click();
+    QCoreApplication::processEvents();
+    // Inside the screen; a window larger than the screen (offscreen's is
+    // 800 x 600) starts at its top left edge.
+    const QRect frame = dialog.frameGeometry();
+    const auto inside = [](int start, int size, int available_start, int available_size)
+    {
+        return size > available_size
+                   ? start == available_start
+                   : start >= available_start && start + size <= available_start + available_size;
+    };
+    QVERIFY2(inside(frame.x(), frame.width(), available.x(), available.width()) &&
+                 inside(frame.y(), frame.height(), available.y(), available.height()),
+             qPrintable(QStringLiteral("%1,%2 %3x%4")
+                            .arg(frame.x())
+                            .arg(frame.y())
+                            .arg(frame.width())
+                            .arg(frame.height())));
 }
 
 void TestManyRows::last_row_and_close_are_reachable()

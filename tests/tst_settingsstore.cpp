@@ -6,9 +6,11 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProcess>
 #include <QSysInfo>
 #include <QTimer>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -303,6 +305,18 @@ void Write_File(const QString &path, const QByteArray &content)
     file.write(content);
 }
 
+struct Undo_Command
+{
+    QStringList command;
+    void Run()
+    {
+        if (!command.isEmpty())
+            QProcess::execute(command.takeFirst(), command);
+        command.clear();
+    }
+    ~Undo_Command() { Run(); }
+};
+
 // A process id that no process has any more.
 QByteArray Dead_Process_Id()
 {
@@ -334,6 +348,12 @@ void TestSettingsStore::damaged_settings_folders_data()
         << "lock link" << Answers{QMessageBox::Discard} << "lock file" << true;
     QTest::newRow("fresh empty lock file")
         << "empty lock" << Answers{QMessageBox::Discard} << "lock file" << true;
+    QTest::newRow("pipe where the file should be")
+        << "pipe" << Answers{QMessageBox::Discard} << "not a regular file" << true;
+    QTest::newRow("folder made unwritable") << "immutable" << Answers{QMessageBox::Discard}
+                                            << "cannot be written: Operation not permitted" << true;
+    QTest::newRow("disk full") << "full" << Answers{QMessageBox::Discard}
+                               << "cannot be written: No space left on device" << true;
     QTest::newRow("stale lock of a dead process") << "stale lock" << Answers{} << "" << true;
     QTest::newRow("byte order mark") << "bom" << Answers{} << "" << true;
     QTest::newRow("line without equals sign") << "no equals" << Answers{} << "" << true;
@@ -372,6 +392,33 @@ void TestSettingsStore::damaged_settings_folders()
     else if (damage == "open header")
         Write_File(file, "[General\nRow_Count=2\nNominal_Value_7=77\n");
 
+    else if (damage == "pipe")
+    {
+        QVERIFY(QFile::remove(file));
+        QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    }
+    // What a machine lets only its administrator do is undone however the
+    // test ends.
+    Undo_Command undo;
+    const QString folder = QFileInfo(file).absolutePath();
+    if (damage == "immutable")
+    {
+        if (QProcess::execute("chattr", {"+i", folder}) != 0)
+            QSKIP("chattr +i is not allowed here");
+        undo.command = QStringList{"chattr", "-i", folder};
+    }
+    else if (damage == "full")
+    {
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", folder}) != 0)
+            QSKIP("a small file system cannot be mounted here");
+        undo.command = QStringList{"umount", folder};
+        home.Write_Settings("Row_Count=2\nNominal_Value_7=77\n");
+        QFile filler(folder + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush())
+            ;
+    }
+
     const Warning_Recorder recorder;
     Warning_Recorder::Warnings().clear();
     Dialog_Answers dialog_answers(answers);
@@ -382,7 +429,8 @@ void TestSettingsStore::damaged_settings_folders()
         QVERIFY(Show_Active(dialog));
         Retype(Code_Field(dialog, 1), "4E20");
         // The file's rows, or the defaults where the file could not be read.
-        QCOMPARE(Table(dialog)->Get_Samples().size(), damage == "folder" ? 3 : 2);
+        const bool unreadable = damage == "folder" || damage == "pipe";
+        QCOMPARE(Table(dialog)->Get_Samples().size(), unreadable ? 3 : 2);
         QTest::mouseClick(Push_Button(dialog, "Close"), Qt::LeftButton);
         QCOMPARE(!dialog.isVisible(), closed);
         QCOMPARE(dialog_answers.Texts().size(), answers.size());
@@ -408,9 +456,16 @@ void TestSettingsStore::damaged_settings_folders()
             reason.clear();
         }
     }
+    undo.Run();
     // Every wait for the lock is bounded: a few seconds per attempt.
     QVERIFY(timer.elapsed() < 5000 * (answers.size() + 1));
 
+    if (damage == "pipe")
+    {
+        // Nothing was written into it, nor in its place (reading it would block).
+        QVERIFY(QFileInfo(file).exists() && !QFileInfo(file).isFile());
+        return;
+    }
     const QMap<QString, QString> saved = home.Read_Settings();
     if (reason.isEmpty())
     {
