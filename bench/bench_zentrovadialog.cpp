@@ -1,3 +1,4 @@
+#include "fastrepaint.h"
 #include "inputwidget.h"
 #include "zentrovadialog.h"
 
@@ -61,6 +62,8 @@ void BenchZentrovaDialog::initTestCase()
 {
     QVERIFY(d_home.isValid());
     qputenv("HOME", d_home.path().toUtf8());
+    // As the program's main() does.
+    Enable_Fast_Repaint();
 }
 
 void BenchZentrovaDialog::Row_Counts(std::initializer_list<int> counts)
@@ -89,7 +92,16 @@ void BenchZentrovaDialog::Write_Settings(int rows)
     QDir(d_home.path()).mkpath(".zentrova");
     QFile file(d_home.path() + "/.zentrova/Settings.ini");
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(QByteArray("[General]\nRow_Count=") + QByteArray::number(rows) + "\n");
+    QByteArray content = "[General]\nRow_Count=" + QByteArray::number(rows) + "\n";
+    // Every row different, as measured samples are: a removal moves every text.
+    for (int row = 0; row < rows; ++row)
+    {
+        const QByteArray index = QByteArray::number(row);
+        const QByteArray value = QByteArray::number(15.0 + 0.125 * row);
+        content += "Nominal_Value_" + index + "=" + value + "\nActual_Value_" + index + "=" +
+                   value + "\nReading_Value_" + index + "=" + value + "\n";
+    }
+    file.write(content);
 }
 
 void BenchZentrovaDialog::Open_Window()

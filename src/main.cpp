@@ -1,3 +1,4 @@
+#include "fastrepaint.h"
 #include "highdpi.h"
 #include "zentrovadialog.h"
 
@@ -9,6 +10,7 @@
 int main(int argc, char *argv[])
 {
     Enable_High_Dpi();
+    Enable_Fast_Repaint();
     QApplication application(argc, argv);
     // Unknown to the style factory, the platform's own style stays.
     QApplication::setStyle(QStringLiteral("fusion"));
