@@ -51,15 +51,26 @@ void TestManyRows::window_fits_its_screen_data()
 {
     QTest::addColumn<int>("rows");
     QTest::addColumn<bool>("scrolls");
-    QTest::newRow("3 rows: the table as it is") << 3 << false;
-    QTest::newRow("40 rows: the table scrolls") << 40 << true;
-    QTest::newRow("1000 rows") << 1000 << true;
+    QTest::addColumn<int>("point_size"); // of the application's font; 0 keeps it
+    QTest::newRow("3 rows: the table as it is") << 3 << false << 0;
+    QTest::newRow("40 rows: the table scrolls") << 40 << true << 0;
+    QTest::newRow("1000 rows") << 1000 << true << 0;
+    QTest::newRow("1000 rows at a small font") << 1000 << true << 6;
 }
 
 void TestManyRows::window_fits_its_screen()
 {
     QFETCH(int, rows);
     QFETCH(bool, scrolls);
+    QFETCH(int, point_size);
+    const QFont font = QApplication::font();
+    const auto restore_font = qScopeGuard([font] { QApplication::setFont(font); });
+    if (point_size > 0)
+    {
+        QFont small = font;
+        small.setPointSize(point_size);
+        QApplication::setFont(small);
+    }
     Home_Folder home;
     home.Write_Settings("Row_Count=" + QByteArray::number(rows) + "\n");
     TZentrovaDialog dialog;
@@ -71,6 +82,8 @@ void TestManyRows::window_fits_its_screen()
     QCOMPARE(area->verticalScrollBar()->isVisible(), scrolls);
     if (!scrolls)
         QCOMPARE(table.size(), area->size()); // drawn exactly as without the area
+    else                                      // the scroll bar takes none of the table's width
+        QVERIFY(area->viewport()->width() >= table.sizeHint().width());
     // The table keeps its full row height; it is not squeezed to fit.
     QCOMPARE(table.height(), std::max(table.sizeHint().height(), area->viewport()->height()));
 
