@@ -8,6 +8,7 @@
 #include "hexeditwidget.h"
 #include "inputwidget.h"
 #include "numbertext.h"
+#include "recorddialog.h"
 #include "samplescrollarea.h"
 #include "settingsdialog.h"
 #include "settingsstore.h"
@@ -144,7 +145,8 @@ QVariant Text_To_Store(const QString &text)
 } // namespace
 
 TZentrovaDialog::TZentrovaDialog(QWidget *parent, Qt::WindowFlags flags)
-    : QDialog(parent, flags), d_settings(nullptr), d_settings_dialog(nullptr)
+    : QDialog(parent, flags), d_settings(nullptr), d_settings_dialog(nullptr),
+      d_record_dialog(nullptr)
 {
     Open_Settings();
 
@@ -186,6 +188,7 @@ TZentrovaDialog::TZentrovaDialog(QWidget *parent, Qt::WindowFlags flags)
         if (d_input_widget->isAncestorOf(widget) && widget->focusPolicy() != Qt::NoFocus)
             tab_order << widget;
     tab_order << last_widget(top_bar) << d_help_button << d_help_textedit
+              << bottom_bar->itemAt(bottom_bar->count() - 2)->widget() // Record...
               << last_widget(bottom_bar);
     for (int index = 1; index < tab_order.size(); ++index)
         setTabOrder(tab_order[index - 1], tab_order[index]);
@@ -344,6 +347,14 @@ QLayout *TZentrovaDialog::Build_Bottom_Bar()
 {
     auto *bar = new QHBoxLayout();
     bar->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    // The record window: as-left results, verdicts and the certificate.
+    auto *record_button = new QPushButton(tr("Record..."), this);
+    record_button->setAutoDefault(false);
+    record_button->setToolTip(tr("The calibration record and its certificate (Ctrl+R)"));
+    bar->addWidget(record_button);
+    connect(record_button, &QPushButton::clicked, this, &TZentrovaDialog::Open_Record);
+    auto *record_shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
+    connect(record_shortcut, &QShortcut::activated, this, &TZentrovaDialog::Open_Record);
     auto *close_button = new QPushButton(QStringLiteral("Close"), this);
     // Enter in a field must not close the window.
     close_button->setAutoDefault(false);
@@ -396,6 +407,36 @@ void TZentrovaDialog::Data_Changed()
     Show_Result(d_new_code1_label, new_code1);
     Show_Result(d_new_code2_label, new_code2);
     Show_Result(d_data_range_label, data_range);
+    if (d_record_dialog)
+        d_record_dialog->Set_Calibration(Current_State());
+}
+
+Calibration_State TZentrovaDialog::Current_State() const
+{
+    Calibration_State state;
+    state.existing_code1 = d_code1_hexedit->text();
+    state.existing_code2 = d_code2_hexedit->text();
+    state.new_code1 = d_new_code1_label->text();
+    state.new_code2 = d_new_code2_label->text();
+    state.has_codes = state.new_code1 != no_code;
+    state.why_no_codes = Why_No_Codes();
+    for (const QStringList &row : d_input_widget->Get_Texts())
+        state.samples << row.mid(0, 3);
+    return state;
+}
+
+void TZentrovaDialog::Open_Record()
+{
+    if (!d_record_dialog)
+    {
+        d_record_dialog = new TRecordDialog(d_settings, this);
+        connect(d_record_dialog, &TRecordDialog::Current_State_Wanted, this,
+                &TZentrovaDialog::Take_Edits);
+        d_record_dialog->Set_Calibration(Current_State());
+    }
+    d_record_dialog->show();
+    d_record_dialog->raise();
+    d_record_dialog->activateWindow();
 }
 
 void TZentrovaDialog::Take_Edits()
@@ -579,6 +620,10 @@ QString TZentrovaDialog::Save_Settings()
             store.setValue(existing_code2_key, d_code2_hexedit->Get_Value(code2_scale));
             store.setValue(nominal_precision_key, d_input_widget->Get_Nominal_Precision());
             store.setValue(measured_precision_key, d_input_widget->Get_Measured_Precision());
+            // The record's group is written only when the record window
+            // exists; otherwise the file keeps what it had.
+            if (d_record_dialog)
+                d_record_dialog->Save(store);
         });
 }
 

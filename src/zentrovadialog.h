@@ -28,7 +28,9 @@ class QTextEdit;
 class QToolButton;
 class THexEditWidget;
 class TInputWidget;
+class TRecordDialog;
 class TSettingsDialog;
+struct Calibration_State;
 
 // The program's one window: the existing codes, the sample table, the new
 // codes with the data range, a legend and a help panel. Every edit of a
@@ -80,6 +82,10 @@ private:
     void Take_Edits();
     void Mark_Code_Field(THexEditWidget *field);
     void Keep_On_Screen();
+    // Opens the record window (built when first opened), which then follows
+    // this window's codes and samples.
+    void Open_Record();
+    Calibration_State Current_State() const;
     // Puts the calibration record on the clipboard, as text and as HTML.
     void Copy_Record();
     QMessageBox::StandardButton Ask_After_Failed_Save(const QString &failure);
@@ -98,6 +104,7 @@ private:
     THexEditWidget *d_code2_hexedit;
     TInputWidget *d_input_widget;
     TSettingsDialog *d_settings_dialog;
+    TRecordDialog *d_record_dialog;
 };
 
 #endif

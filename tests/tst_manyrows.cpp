@@ -330,7 +330,8 @@ void TestManyRows::tab_order_follows_the_procedure()
             expected << Field(table, row, column);
     }
     expected << Add_Button(table) << Remove_Button(table) << Named<QToolButton>(dialog, "Settings")
-             << Help_Button(dialog) << Push_Button(dialog, "Close");
+             << Help_Button(dialog) << Push_Button(dialog, "Record...")
+             << Push_Button(dialog, "Close");
 
     QList<QWidget *> forward{QApplication::focusWidget()};
     for (int step = 1; step < expected.size(); ++step)

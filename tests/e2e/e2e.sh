@@ -204,8 +204,8 @@ small_screen() {
     xdotool key --delay 5 $tabs
     type_text 21.5
     # Then its Correction, the add button (remove is disabled), settings,
-    # help and Close, which Space presses.
-    press Tab Tab Tab Tab Tab space
+    # help, Record... and Close, which Space presses.
+    press Tab Tab Tab Tab Tab Tab space
     local tries=0
     while kill -0 "$app_pid" 2>/dev/null && [ $tries -lt 100 ]; do
         sleep 0.1
