@@ -1,5 +1,6 @@
 #include "fastrepaint.h"
 #include "inputwidget.h"
+#include "recorddialog.h"
 #include "zentrovadialog.h"
 
 #include <QCheckBox>
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QGridLayout>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -39,6 +41,8 @@ private slots:
     void set_precision();
     void start_up_data() { Row_Counts({3, 1000}); }
     void start_up();
+    void record_window_data() { Row_Counts({100}); }
+    void record_window();
     void resident_memory_data() { Row_Counts({3, 1000}); }
     void resident_memory();
 
@@ -225,6 +229,52 @@ void BenchZentrovaDialog::start_up()
 {
     Report_Median(
         "window built, loaded, shown and painted", [this] { cleanup(); }, [this] { Open_Window(); },
+        5);
+}
+
+void BenchZentrovaDialog::record_window()
+{
+    Open_Window();
+    QPushButton *record_button = nullptr;
+    for (QPushButton *button : d_dialog->findChildren<QPushButton *>())
+        if (button->text() == "Record...")
+            record_button = button;
+    QVERIFY(record_button);
+    // Built at its first opening; each run opens a new window.
+    Report_Median(
+        "record window first shown (built, filled, plotted, painted)",
+        [this]
+        {
+            delete d_dialog->findChild<TRecordDialog *>();
+            cleanup();
+            Open_Window();
+        },
+        [this]
+        {
+            for (QPushButton *button : d_dialog->findChildren<QPushButton *>())
+                if (button->text() == "Record...")
+                    button->click();
+        },
+        5);
+    auto *record = d_dialog->findChild<TRecordDialog *>();
+    QVERIFY(record && record->isVisible());
+    QLineEdit *field = Actual_Field(0);
+    int round = 0;
+    Report_Median(
+        "record window updated after an edit, plot included", [] {},
+        [&]
+        {
+            field->setText(++round % 2 ? QStringLiteral("15.1") : QStringLiteral("14.9"));
+            emit field->editingFinished();
+        });
+    QLineEdit *serial = nullptr;
+    for (QLineEdit *edit : record->findChildren<QLineEdit *>())
+        if (edit->accessibleName() == "Serial number")
+            serial = edit;
+    serial->setText("KX-1");
+    const QString path = d_home.path() + "/certificate.pdf";
+    Report_Median(
+        "certificate written", [] {}, [&] { QCOMPARE(record->Save_Certificate(path), QString()); },
         5);
 }
 

@@ -256,6 +256,7 @@ QTableWidget *TRecordDialog::New_Table(const QStringList &header, bool editable)
     if (!editable)
         table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setMinimumHeight(110);
+    table->setMinimumWidth(560);
     return table;
 }
 
