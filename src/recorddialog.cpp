@@ -58,22 +58,26 @@ quint16 Code_Of(const QString &text)
     return static_cast<quint16>(text.toUInt(nullptr, 16));
 }
 
+// A computed cell: read-only, centred, made when first needed.
+QTableWidgetItem *Computed_Item(QTableWidget *table, int row, int column)
+{
+    QTableWidgetItem *item = table->item(row, column);
+    if (!item)
+    {
+        item = new QTableWidgetItem;
+        item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+        item->setTextAlignment(Qt::AlignCenter);
+        table->setItem(row, column, item);
+    }
+    return item;
+}
+
 void Fill_Table(QTableWidget *table, const QList<QStringList> &rows)
 {
     table->setRowCount(rows.size());
     for (int row = 0; row < rows.size(); ++row)
         for (int column = 0; column < rows.at(row).size(); ++column)
-        {
-            auto *item = table->item(row, column);
-            if (!item)
-            {
-                item = new QTableWidgetItem;
-                item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-                item->setTextAlignment(Qt::AlignCenter);
-                table->setItem(row, column, item);
-            }
-            item->setText(rows.at(row).at(column));
-        }
+            Computed_Item(table, row, column)->setText(rows.at(row).at(column));
 }
 
 QStringList Result_Cells(const QList<QString> &leading, double error, Verdict verdict)
@@ -453,14 +457,7 @@ void TRecordDialog::Update()
         for (int index = 0; index < left.size(); ++index)
             for (int column : {2, 3})
             {
-                QTableWidgetItem *item = d_left_table->item(index, column);
-                if (!item)
-                {
-                    item = new QTableWidgetItem;
-                    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-                    item->setTextAlignment(Qt::AlignCenter);
-                    d_left_table->setItem(index, column, item);
-                }
+                QTableWidgetItem *item = Computed_Item(d_left_table, index, column);
                 const Row_Result &row = left.at(index);
                 item->setText(column == 2 ? (std::isfinite(row.error)
                                                  ? Number_Text(row.error, shown_decimals)
