@@ -698,7 +698,9 @@ Certificate_Content TRecordDialog::Content() const
 QString TRecordDialog::Save_Certificate(const QString &path)
 {
     // The samples and codes on a certificate belong together: any edit in
-    // progress in either window is taken first.
+    // progress in either window is taken first (moving off the cell being
+    // edited commits it).
+    d_left_table->setCurrentIndex(QModelIndex());
     emit Current_State_Wanted();
     Update();
     const QString why_not = Why_No_Certificate();
