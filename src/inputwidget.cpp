@@ -73,6 +73,12 @@ void Write_Number(QLineEdit *edit, double value, int precision)
 
 constexpr std::size_t widgets_per_row = 6;
 
+QStringList Row_Texts(const TEntryLine &line)
+{
+    return {line.nominal_edit->text(), line.actual_edit->text(), line.reading_edit->text(),
+            line.correction_edit->text()};
+}
+
 // The fields that a pasted block fills, left to right.
 QList<QLineEdit *> Pasted_Columns(const TEntryLine &line)
 {
@@ -352,8 +358,7 @@ QList<QStringList> TInputWidget::Get_Texts() const
 {
     QList<QStringList> texts;
     for (const TEntryLine &line : d_entry_lines)
-        texts << QStringList{line.nominal_edit->text(), line.actual_edit->text(),
-                             line.reading_edit->text(), line.correction_edit->text()};
+        texts << Row_Texts(line);
     return texts;
 }
 
@@ -383,8 +388,7 @@ void TInputWidget::Remove_Rows()
     {
         const TEntryLine &line = d_entry_lines[row];
         if (!line.check_box->isChecked())
-            kept.append(QStringList{line.nominal_edit->text(), line.actual_edit->text(),
-                                    line.reading_edit->text(), line.correction_edit->text()});
+            kept.append(Row_Texts(line));
         else
             first_removed = std::min(first_removed, row);
     }
@@ -413,14 +417,20 @@ void TInputWidget::Remove_Rows()
     {
         const QStringList &texts = kept.at(static_cast<int>(row));
         const TEntryLine &line = d_entry_lines[row];
-        Set_Row_Texts(static_cast<int>(row), texts);
-        Write_Text(line.correction_edit, texts.at(3));
+        const QList<QLineEdit *> fields{line.nominal_edit, line.actual_edit, line.reading_edit,
+                                        line.correction_edit};
+        for (int column = 0; column < fields.size(); ++column)
+        {
+            const QSignalBlocker blocker(fields.at(column));
+            Write_Text(fields.at(column), texts.at(column));
+        }
         const QSignalBlocker blocker(line.check_box);
         line.check_box->setChecked(false);
     }
     Lay_Out_Rows(static_cast<int>(kept_count));
-    // An edit left unfinished in a removed row's neighbour is taken now.
-    Correct_Rows();
+    // Marks and corrections as the texts give them; an edit left unfinished
+    // in a surviving field is taken now.
+    Commit_Edits();
 
     d_remove_button->setEnabled(false);
     Update_Add_Button();

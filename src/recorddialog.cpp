@@ -338,18 +338,19 @@ Residual_Spread TRecordDialog::Spread() const
     return Fit_Residual_Spread(actuals, readings);
 }
 
-double TRecordDialog::Uncertainty() const
+TRecordDialog::Judging TRecordDialog::Current_Judging() const
 {
-    const Residual_Spread spread = Spread();
-    return Expanded_Uncertainty(Number(d_reference_uncertainty_edit, 0.0),
-                                spread.valid ? spread.s : 0.0, Number(d_resolution_edit, 0.0));
+    Judging judging;
+    judging.has_tolerance = Tolerance(&judging.tolerance);
+    judging.spread = Spread();
+    judging.uncertainty = Expanded_Uncertainty(Number(d_reference_uncertainty_edit, 0.0),
+                                               judging.spread.valid ? judging.spread.s : 0.0,
+                                               Number(d_resolution_edit, 0.0));
+    return judging;
 }
 
-QList<TRecordDialog::Row_Result> TRecordDialog::As_Found() const
+QList<TRecordDialog::Row_Result> TRecordDialog::As_Found(const Judging &judging) const
 {
-    double tolerance = 0.0;
-    const bool has_tolerance = Tolerance(&tolerance);
-    const double uncertainty = Uncertainty();
     QList<Row_Result> rows;
     for (const QStringList &sample : d_state.samples)
     {
@@ -357,13 +358,14 @@ QList<TRecordDialog::Row_Result> TRecordDialog::As_Found() const
         if (Read_Number_Text(sample.value(1), &row.actual) &&
             Read_Number_Text(sample.value(2), &row.reading))
             row.error = row.reading - row.actual;
-        row.verdict = Judge(row.error, has_tolerance, tolerance, uncertainty);
+        row.verdict = judging.Of(row.error);
         rows << row;
     }
     return rows;
 }
 
-QList<TRecordDialog::Row_Result> TRecordDialog::Predicted(const QList<Row_Result> &found) const
+QList<TRecordDialog::Row_Result> TRecordDialog::Predicted(const QList<Row_Result> &found,
+                                                          const Judging &judging) const
 {
     QList<Row_Result> rows;
     if (!d_state.has_codes)
@@ -372,26 +374,20 @@ QList<TRecordDialog::Row_Result> TRecordDialog::Predicted(const QList<Row_Result
         Code_Change(Code_Of(d_state.new_code1), Code_Of(d_state.existing_code1), code1_scale);
     const double offset_change =
         Code_Change(Code_Of(d_state.new_code2), Code_Of(d_state.existing_code2), code2_scale);
-    double tolerance = 0.0;
-    const bool has_tolerance = Tolerance(&tolerance);
-    const double uncertainty = Uncertainty();
     for (const Row_Result &sample : found)
     {
         Row_Result row{sample.actual,
                        Predicted_Reading(sample.reading, slope_change, offset_change), 0.0,
                        Verdict::None};
         row.error = row.reading - row.actual;
-        row.verdict = Judge(row.error, has_tolerance, tolerance, uncertainty);
+        row.verdict = judging.Of(row.error);
         rows << row;
     }
     return rows;
 }
 
-QList<TRecordDialog::Row_Result> TRecordDialog::As_Left_Measured() const
+QList<TRecordDialog::Row_Result> TRecordDialog::As_Left_Measured(const Judging &judging) const
 {
-    double tolerance = 0.0;
-    const bool has_tolerance = Tolerance(&tolerance);
-    const double uncertainty = Uncertainty();
     QList<Row_Result> rows;
     for (int index = 0; index < d_left_table->rowCount(); ++index)
     {
@@ -401,7 +397,7 @@ QList<TRecordDialog::Row_Result> TRecordDialog::As_Left_Measured() const
         if (actual && reading && Read_Number_Text(actual->text(), &row.actual) &&
             Read_Number_Text(reading->text(), &row.reading))
             row.error = row.reading - row.actual;
-        row.verdict = Judge(row.error, has_tolerance, tolerance, uncertainty);
+        row.verdict = judging.Of(row.error);
         rows << row;
     }
     return rows;
@@ -416,7 +412,8 @@ void TRecordDialog::Update()
                                .arg(d_state.existing_code1, d_state.existing_code2,
                                     d_state.new_code1, d_state.new_code2));
 
-    const QList<Row_Result> found = As_Found();
+    const Judging judging = Current_Judging();
+    const QList<Row_Result> found = As_Found(judging);
     QList<QStringList> rows;
     for (int index = 0; index < found.size(); ++index)
     {
@@ -429,7 +426,7 @@ void TRecordDialog::Update()
     }
     Fill_Table(d_found_table, rows);
 
-    const QList<Row_Result> predicted = Predicted(found);
+    const QList<Row_Result> predicted = Predicted(found, judging);
     rows.clear();
     double largest = 0.0;
     for (const Row_Result &row : predicted)
@@ -440,7 +437,7 @@ void TRecordDialog::Update()
         largest = std::max(largest, std::fabs(row.error));
     }
     Fill_Table(d_predicted_table, rows);
-    const Residual_Spread spread = Spread();
+    const Residual_Spread &spread = judging.spread;
     if (!d_state.has_codes)
         d_predicted_label->setText(
             tr("No prediction: the calibration window shows no new codes.") +
@@ -451,7 +448,7 @@ void TRecordDialog::Update()
                 .arg(Degrees(largest), spread.valid ? Degrees(spread.s)
                                                     : tr("none below three samples (taken as 0)")));
 
-    const QList<Row_Result> left = As_Left_Measured();
+    const QList<Row_Result> left = As_Left_Measured(judging);
     {
         const QSignalBlocker blocker(d_left_table);
         for (int index = 0; index < left.size(); ++index)
@@ -466,23 +463,21 @@ void TRecordDialog::Update()
             }
     }
 
-    double tolerance = 0.0;
-    const bool has_tolerance = Tolerance(&tolerance);
     QString statement =
         tr("Expanded uncertainty of the as-left errors U = %1 (k = 2, about 95 %), from the "
            "reference (%2, k = 2), the resolution (%3) and the fit's residual standard "
            "deviation (%4).")
-            .arg(Degrees(Uncertainty()), Degrees(Number(d_reference_uncertainty_edit, 0.0)),
+            .arg(Degrees(judging.uncertainty), Degrees(Number(d_reference_uncertainty_edit, 0.0)),
                  Degrees(Number(d_resolution_edit, 0.0)),
                  spread.valid ? Degrees(spread.s) : tr("taken as 0 below three samples"));
     statement +=
-        QLatin1Char(' ') +
-        (has_tolerance
-             ? tr("Decision rule: simple acceptance, |error| <= %1 passes.").arg(Degrees(tolerance))
-             : tr("No tolerance given: no verdict."));
+        QLatin1Char(' ') + (judging.has_tolerance
+                                ? tr("Decision rule: simple acceptance, |error| <= %1 passes.")
+                                      .arg(Degrees(judging.tolerance))
+                                : tr("No tolerance given: no verdict."));
     d_uncertainty_label->setText(statement);
 
-    Update_Plot(found, predicted, left);
+    Update_Plot(found, predicted, left, judging);
 
     const QString why_not = Why_No_Certificate();
     for (QPushButton *button : {d_save_button, d_print_button})
@@ -494,7 +489,7 @@ void TRecordDialog::Update()
 }
 
 void TRecordDialog::Update_Plot(const QList<Row_Result> &found, const QList<Row_Result> &predicted,
-                                const QList<Row_Result> &left)
+                                const QList<Row_Result> &left, const Judging &judging)
 {
     const auto set_points = [](QwtPlotCurve *curve, const QList<Row_Result> &rows)
     {
@@ -528,11 +523,9 @@ void TRecordDialog::Update_Plot(const QList<Row_Result> &found, const QList<Row_
     }
     d_fit_curve->setSamples(line);
 
-    double tolerance = 0.0;
-    const bool has_tolerance = Tolerance(&tolerance);
-    d_tolerance_zone->setVisible(has_tolerance);
-    if (has_tolerance)
-        d_tolerance_zone->setInterval(-tolerance, tolerance);
+    d_tolerance_zone->setVisible(judging.has_tolerance);
+    if (judging.has_tolerance)
+        d_tolerance_zone->setInterval(-judging.tolerance, judging.tolerance);
     d_plot->replot();
 
     // The ranges in words, for whoever cannot see the plot.
@@ -554,8 +547,9 @@ void TRecordDialog::Update_Plot(const QList<Row_Result> &found, const QList<Row_
                                Degrees(*std::max_element(errors.begin(), errors.end())),
                                Degrees(*std::min_element(actuals.begin(), actuals.end())),
                                Degrees(*std::max_element(actuals.begin(), actuals.end())));
-    if (has_tolerance)
-        description += QLatin1Char(' ') + tr("Tolerance plus or minus %1.").arg(Degrees(tolerance));
+    if (judging.has_tolerance)
+        description +=
+            QLatin1Char(' ') + tr("Tolerance plus or minus %1.").arg(Degrees(judging.tolerance));
     d_plot->setAccessibleDescription(description);
 }
 
@@ -642,7 +636,8 @@ Certificate_Content TRecordDialog::Content() const
     content.new_code1 = d_state.new_code1;
     content.new_code2 = d_state.new_code2;
 
-    const QList<Row_Result> found = As_Found();
+    const Judging judging = Current_Judging();
+    const QList<Row_Result> found = As_Found(judging);
     content.as_found_header =
         QStringList{tr("Nominal"), tr("Actual"), tr("Reading"), tr("Error"), tr("Verdict")};
     for (int index = 0; index < found.size(); ++index)
@@ -651,12 +646,12 @@ Certificate_Content TRecordDialog::Content() const
         content.as_found_rows << Result_Cells({sample.value(0), sample.value(1), sample.value(2)},
                                               found.at(index).error, found.at(index).verdict);
     }
-    QList<Row_Result> left = As_Left_Measured();
+    QList<Row_Result> left = As_Left_Measured(judging);
     if (!left.isEmpty())
         content.as_left_title = tr("Results as left, measured after adjustment");
     else
     {
-        left = Predicted(found);
+        left = Predicted(found, judging);
         content.as_left_title = tr("Results as left: predicted, not measured");
     }
     content.as_left_header = QStringList{tr("Actual"), tr("Reading"), tr("Error"), tr("Verdict")};
@@ -669,13 +664,12 @@ Certificate_Content TRecordDialog::Content() const
         verdicts << row.verdict;
     }
     content.uncertainty = d_uncertainty_label->text();
-    double tolerance = 0.0;
     content.decision_rule =
-        Tolerance(&tolerance)
+        judging.has_tolerance
             ? tr("Simple acceptance: an error whose magnitude is at most the tolerance of "
                  "plus or minus %1 passes; a pass whose magnitude plus U exceeds the tolerance "
                  "is stated as a pass within the uncertainty of the limit.")
-                  .arg(Degrees(tolerance))
+                  .arg(Degrees(judging.tolerance))
             : tr("No tolerance was given: no statement of conformity is made.");
     const Verdict overall = Overall_Verdict(verdicts);
     content.verdict = overall == Verdict::None

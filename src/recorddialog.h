@@ -74,19 +74,32 @@ private:
         Verdict verdict;
     };
 
+    // The tolerance, the fit's spread and U, worked out once per update.
+    struct Judging
+    {
+        bool has_tolerance = false;
+        double tolerance = 0.0;
+        Residual_Spread spread;
+        double uncertainty = 0.0;
+        Verdict Of(double error) const
+        {
+            return Judge(error, has_tolerance, tolerance, uncertainty);
+        }
+    };
+
     void Load();
     QLineEdit *Add_Field(class QFormLayout *form, const QString &label, const QString &key,
                          const QString &default_text = QString());
     QTableWidget *New_Table(const QStringList &header, bool editable);
     void Update();
     void Update_Plot(const QList<Row_Result> &found, const QList<Row_Result> &predicted,
-                     const QList<Row_Result> &left);
-    QList<Row_Result> As_Found() const;
-    QList<Row_Result> Predicted(const QList<Row_Result> &found) const;
-    QList<Row_Result> As_Left_Measured() const;
+                     const QList<Row_Result> &left, const Judging &judging);
+    Judging Current_Judging() const;
+    QList<Row_Result> As_Found(const Judging &judging) const;
+    QList<Row_Result> Predicted(const QList<Row_Result> &found, const Judging &judging) const;
+    QList<Row_Result> As_Left_Measured(const Judging &judging) const;
     bool Tolerance(double *tolerance) const;
     double Number(const QLineEdit *field, double fallback) const;
-    double Uncertainty() const;
     Residual_Spread Spread() const;
     void Add_As_Left_Row(const QString &actual, const QString &reading);
     void Paste_As_Left();
