@@ -15,6 +15,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeySequence>
@@ -25,6 +26,9 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QShortcut>
 #include <QTableWidget>
@@ -111,7 +115,13 @@ TRecordDialog::TRecordDialog(TSettingsStore *store, QWidget *parent)
     : QDialog(parent), d_store(store), d_updating(false)
 {
     setWindowTitle(tr("Calibration Record"));
-    auto *layout = new QGridLayout(this);
+    // On a small screen the record scrolls; its buttons stay in sight below.
+    auto *outer = new QVBoxLayout(this);
+    auto *scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto *content = new QWidget(scroll);
+    auto *layout = new QGridLayout(content);
 
     auto *identification = new QGroupBox(tr("Identification"), this);
     auto *form = new QFormLayout(identification);
@@ -226,10 +236,28 @@ TRecordDialog::TRecordDialog(TSettingsStore *store, QWidget *parent)
     buttons->addWidget(d_save_button);
     buttons->addWidget(d_print_button);
     buttons->addWidget(close_button);
-    layout->addLayout(buttons, 4, 0, 1, 2);
+    scroll->setWidget(content);
+    outer->addWidget(scroll);
+    outer->addLayout(buttons);
     connect(d_save_button, &QPushButton::clicked, this, &TRecordDialog::Save_Certificate_As);
     connect(d_print_button, &QPushButton::clicked, this, &TRecordDialog::Print_Certificate);
     connect(close_button, &QPushButton::clicked, this, &QDialog::close);
+
+    // As large as the record wants, as far as the screen allows.
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    QSize wanted = content->sizeHint() +
+                   QSize(scroll->verticalScrollBar()->sizeHint().width(),
+                         buttons->sizeHint().height() + outer->spacing()) +
+                   QSize(outer->contentsMargins().left() + outer->contentsMargins().right(),
+                         outer->contentsMargins().top() + outer->contentsMargins().bottom());
+    if (screen)
+    {
+        // Room for the window's title bar and frame.
+        constexpr int frame_allowance = 60;
+        wanted = wanted.boundedTo(screen->availableGeometry().size() -
+                                  QSize(frame_allowance / 3, frame_allowance));
+    }
+    resize(wanted);
 
     Load();
     for (const auto &field : d_fields)
