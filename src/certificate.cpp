@@ -4,6 +4,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -53,7 +56,82 @@ QString Heading(const QString &text)
 }
 } // namespace
 
-QString Certificate_Html(const Certificate_Content &content)
+QByteArray Certificate_Json(const Certificate_Content &content)
+{
+    const auto rows = [](const QList<QStringList> &table)
+    {
+        QJsonArray array;
+        for (const QStringList &row : table)
+            array.append(QJsonArray::fromStringList(row));
+        return array;
+    };
+    QJsonArray identification;
+    for (const auto &[label, value] : content.identification)
+        identification.append(QJsonArray{label, value});
+    const QJsonObject object{
+        {QStringLiteral("number"), content.number},
+        {QStringLiteral("identification"), identification},
+        {QStringLiteral("method"), content.method},
+        {QStringLiteral("existing_code1"), content.existing_code1},
+        {QStringLiteral("existing_code2"), content.existing_code2},
+        {QStringLiteral("new_code1"), content.new_code1},
+        {QStringLiteral("new_code2"), content.new_code2},
+        {QStringLiteral("as_found_header"), QJsonArray::fromStringList(content.as_found_header)},
+        {QStringLiteral("as_found_rows"), rows(content.as_found_rows)},
+        {QStringLiteral("as_left_title"), content.as_left_title},
+        {QStringLiteral("as_left_header"), QJsonArray::fromStringList(content.as_left_header)},
+        {QStringLiteral("as_left_rows"), rows(content.as_left_rows)},
+        {QStringLiteral("uncertainty"), content.uncertainty},
+        {QStringLiteral("decision_rule"), content.decision_rule},
+        {QStringLiteral("verdict"), content.verdict},
+        {QStringLiteral("technician"), content.technician}};
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+bool Certificate_From_Json(const QByteArray &json, Certificate_Content *content)
+{
+    const QJsonDocument document = QJsonDocument::fromJson(json);
+    if (!document.isObject())
+        return false;
+    const QJsonObject object = document.object();
+    const auto text = [&](const char *key) { return object.value(QLatin1String(key)).toString(); };
+    const auto list = [](const QJsonValue &value)
+    {
+        QStringList strings;
+        for (const QJsonValue &item : value.toArray())
+            strings << item.toString();
+        return strings;
+    };
+    const auto rows = [&](const char *key)
+    {
+        QList<QStringList> table;
+        for (const QJsonValue &row : object.value(QLatin1String(key)).toArray())
+            table << list(row);
+        return table;
+    };
+    content->number = text("number");
+    content->identification.clear();
+    for (const QJsonValue &pair : object.value(QStringLiteral("identification")).toArray())
+        content->identification << qMakePair(pair.toArray().at(0).toString(),
+                                             pair.toArray().at(1).toString());
+    content->method = text("method");
+    content->existing_code1 = text("existing_code1");
+    content->existing_code2 = text("existing_code2");
+    content->new_code1 = text("new_code1");
+    content->new_code2 = text("new_code2");
+    content->as_found_header = list(object.value(QStringLiteral("as_found_header")));
+    content->as_found_rows = rows("as_found_rows");
+    content->as_left_title = text("as_left_title");
+    content->as_left_header = list(object.value(QStringLiteral("as_left_header")));
+    content->as_left_rows = rows("as_left_rows");
+    content->uncertainty = text("uncertainty");
+    content->decision_rule = text("decision_rule");
+    content->verdict = text("verdict");
+    content->technician = text("technician");
+    return true;
+}
+
+QString Certificate_Html(const Certificate_Content &content, int plot_width)
 {
     QString html = QStringLiteral("<html><body style=\"font-size:8pt\">");
     html += Heading(Tr("Item calibrated"));
@@ -84,7 +162,7 @@ QString Certificate_Html(const Certificate_Content &content)
         html += Heading(Tr("Error against actual temperature"));
         html += QStringLiteral("<p align=\"center\"><img src=\"%1\" width=\"%2\"></p>")
                     .arg(plot_url.toString())
-                    .arg(content.plot.width());
+                    .arg(plot_width > 0 ? plot_width : content.plot.width());
     }
     html += Heading(Tr("Measurement uncertainty"));
     html += Paragraph(content.uncertainty);
@@ -97,6 +175,13 @@ QString Certificate_Html(const Certificate_Content &content)
             Tr("End of certificate %1").arg(content.number).toHtmlEscaped() +
             QStringLiteral("</p>");
     return html + QStringLiteral("</body></html>");
+}
+
+void Fill_Certificate_Document(QTextDocument *document, const Certificate_Content &content,
+                               int plot_width)
+{
+    document->addResource(QTextDocument::ImageResource, plot_url, content.plot);
+    document->setHtml(Certificate_Html(content, std::max(1, plot_width)));
 }
 
 bool Paint_Certificate(QPagedPaintDevice *device, const Certificate_Content &content)
@@ -120,12 +205,8 @@ bool Paint_Certificate(QPagedPaintDevice *device, const Certificate_Content &con
     document.setDefaultFont(body_font);
     // The plot takes 55 % of the text's width; the document sizes images in
     // pixels of 96 to the inch, whatever the device's resolution.
-    document.addResource(QTextDocument::ImageResource, plot_url, content.plot);
-    Certificate_Content sized = content;
-    if (!content.plot.isNull())
-        sized.plot = content.plot.scaledToWidth(
-            std::max(1, qRound(page.width() * 0.55 * 96.0 / device->logicalDpiX())));
-    document.setHtml(Certificate_Html(sized));
+    Fill_Certificate_Document(&document, content,
+                              qRound(page.width() * 0.55 * 96.0 / device->logicalDpiX()));
     const QSizeF body(page.width(), page.height() - header_height);
     document.setPageSize(body);
     const int pages = document.pageCount();

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 class QPagedPaintDevice;
+class QTextDocument;
 
 // Everything a calibration certificate says, as finished texts: the record
 // window fills it, and the same content goes to a PDF file and to a printer.
@@ -32,8 +33,19 @@ struct Certificate_Content
     QImage plot;
 };
 
-// The certificate's body as HTML (the page headers are painted apart).
-QString Certificate_Html(const Certificate_Content &content);
+// The certificate's texts (all but the plot) as JSON, so that a stored
+// calibration's certificate can be made again unchanged; and back.
+QByteArray Certificate_Json(const Certificate_Content &content);
+bool Certificate_From_Json(const QByteArray &json, Certificate_Content *content);
+
+// The certificate's body as HTML (the page headers are painted apart), the
+// plot plot_width pixels wide (0: its own width).
+QString Certificate_Html(const Certificate_Content &content, int plot_width = 0);
+
+// Puts the certificate's body, its plot included at plot_width pixels of 96
+// to the inch, into a document (for the page, or for a window).
+void Fill_Certificate_Document(QTextDocument *document, const Certificate_Content &content,
+                               int plot_width);
 
 // Lays the certificate out on the device's pages, each headed by the title,
 // the number and "Page x of y". Returns false when nothing could be painted.

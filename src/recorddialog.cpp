@@ -1,5 +1,6 @@
 #include "recorddialog.h"
 
+#include "historydialog.h"
 #include "inputwidget.h"
 #include "numbertext.h"
 #include "sample.h"
@@ -8,7 +9,9 @@
 #include "zentrovadialog.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
+#include <QCompleter>
 #include <QDateEdit>
 #include <QDir>
 #include <QFileDialog>
@@ -31,6 +34,7 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QShortcut>
+#include <QStringListModel>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -112,7 +116,8 @@ QwtPlotCurve *New_Points_Curve(const QString &title, QwtSymbol::Style style, con
 } // namespace
 
 TRecordDialog::TRecordDialog(TSettingsStore *store, QWidget *parent)
-    : QDialog(parent), d_store(store), d_updating(false)
+    : QDialog(parent), d_store(store), d_updating(false), d_serial_completer(nullptr),
+      d_history_label(nullptr), d_history_dialog(nullptr)
 {
     setWindowTitle(tr("Calibration Record"));
     // On a small screen the record scrolls; its buttons stay in sight below.
@@ -142,6 +147,13 @@ TRecordDialog::TRecordDialog(TSettingsStore *store, QWidget *parent)
                                   Settings_Keys::Record::default_resolution);
     d_tolerance_edit = Add_Field(form, tr("Tolerance"), Settings_Keys::Record::tolerance);
     d_tolerance_edit->setPlaceholderText(tr("plus or minus degrees; empty: no verdict"));
+    // The instrument's history: its last calibration, a warning where the
+    // existing codes typed are not those it left, and the drift since.
+    d_history_label = new QLabel(identification);
+    d_history_label->setWordWrap(true);
+    d_history_label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    d_history_label->setAccessibleName(tr("Instrument history"));
+    form->addRow(d_history_label);
     layout->addWidget(identification, 0, 0);
 
     auto *found_box = new QGroupBox(tr("As found"), this);
@@ -173,6 +185,10 @@ TRecordDialog::TRecordDialog(TSettingsStore *store, QWidget *parent)
     auto *left_buttons = new QHBoxLayout();
     auto *add_button = new QPushButton(tr("Add Row"), left_box);
     auto *remove_button = new QPushButton(tr("Remove Row"), left_box);
+    // Return in a field (of this window or of the main window, whose own
+    // search for a default button finds this window's buttons) presses none.
+    add_button->setAutoDefault(false);
+    remove_button->setAutoDefault(false);
     left_buttons->addWidget(add_button);
     left_buttons->addWidget(remove_button);
     left_buttons->addStretch();
@@ -229,9 +245,11 @@ TRecordDialog::TRecordDialog(TSettingsStore *store, QWidget *parent)
     auto *buttons = new QHBoxLayout();
     d_save_button = new QPushButton(tr("Save Certificate..."), this);
     d_print_button = new QPushButton(tr("Print..."), this);
+    auto *history_button = new QPushButton(tr("History..."), this);
     auto *close_button = new QPushButton(tr("Close"), this);
-    for (QPushButton *button : {d_save_button, d_print_button, close_button})
+    for (QPushButton *button : {history_button, d_save_button, d_print_button, close_button})
         button->setAutoDefault(false);
+    buttons->addWidget(history_button);
     buttons->addStretch();
     buttons->addWidget(d_save_button);
     buttons->addWidget(d_print_button);
@@ -242,6 +260,16 @@ TRecordDialog::TRecordDialog(TSettingsStore *store, QWidget *parent)
     connect(d_save_button, &QPushButton::clicked, this, &TRecordDialog::Save_Certificate_As);
     connect(d_print_button, &QPushButton::clicked, this, &TRecordDialog::Print_Certificate);
     connect(close_button, &QPushButton::clicked, this, &QDialog::close);
+    connect(history_button, &QPushButton::clicked, this, &TRecordDialog::Open_History);
+
+    d_history = std::make_unique<THistory>(THistory::Path_Beside(d_store->File_Name()));
+    d_history_failure = d_history->Open();
+    d_history_notice = d_history->Take_Notice();
+    if (!d_history_notice.isEmpty())
+        qWarning("Zentrova Calibrator: %s", qUtf8Printable(d_history_notice));
+    d_serial_completer = new QCompleter(d_history->Serial_Numbers(), this);
+    d_serial_completer->setCaseSensitivity(Qt::CaseInsensitive);
+    d_serial_edit->setCompleter(d_serial_completer);
 
     // As large as the record wants, as far as the screen allows.
     const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
@@ -513,6 +541,7 @@ void TRecordDialog::Update()
         button->setEnabled(why_not.isEmpty());
         button->setToolTip(why_not);
     }
+    Update_History();
     d_updating = false;
 }
 
@@ -638,6 +667,9 @@ QString TRecordDialog::Next_Certificate_Number() const
         d_store->Value(Record::Key(Record::last_certificate_date)).toString() ==
             date.toString(Qt::ISODate))
         count = d_store->Value(Record::Key(Record::last_certificate_count), 0).toInt() + 1;
+    // The history counts too: the settings may be older than it.
+    if (d_history)
+        count = std::max(count, d_history->Certificates_On(serial, date.toString(Qt::ISODate)) + 1);
     return Certificate_Number(serial, date, count);
 }
 
@@ -730,9 +762,12 @@ QString TRecordDialog::Save_Certificate(const QString &path)
         return why_not;
     const Certificate_Content content = Content();
     const QString failure = Write_Certificate_Pdf(path, content);
-    if (failure.isEmpty())
-        Count_Certificate(content.number);
-    return failure;
+    if (!failure.isEmpty())
+        return failure;
+    Count_Certificate(content.number);
+    // The certificate is saved whatever becomes of the history.
+    Keep_In_History(content);
+    return QString();
 }
 
 void TRecordDialog::Count_Certificate(const QString &number)
@@ -781,4 +816,182 @@ void TRecordDialog::Print_Certificate()
         return;
     if (!Paint_Certificate(&printer, Content()))
         QMessageBox::warning(this, tr("Print"), tr("The certificate could not be printed."));
+}
+
+History_Record TRecordDialog::History_Of(const Certificate_Content &content) const
+{
+    const Judging judging = Current_Judging();
+    const QList<Row_Result> found = As_Found(judging);
+    const QList<Row_Result> predicted = Predicted(found, judging);
+    const QList<Row_Result> left = As_Left_Measured(judging);
+    History_Record record;
+    record.serial = d_serial_edit->text().trimmed();
+    const auto field_text = [this](const QString &key)
+    {
+        for (const auto &[field, field_key] : d_fields)
+            if (field_key == key)
+                return field->text();
+        return QString();
+    };
+    record.model = field_text(Settings_Keys::Record::model);
+    record.owner = field_text(Settings_Keys::Record::owner);
+    record.reference = field_text(Settings_Keys::Record::reference);
+    record.certificate_number = content.number;
+    record.calibration_date = d_date_edit->date().toString(Qt::ISODate);
+    record.technician = d_technician_edit->text();
+    record.reference_uncertainty = Number(d_reference_uncertainty_edit, std::nan(""));
+    record.resolution = Number(d_resolution_edit, std::nan(""));
+    record.tolerance = judging.has_tolerance ? judging.tolerance : std::nan("");
+    record.existing_code1 = d_state.existing_code1;
+    record.existing_code2 = d_state.existing_code2;
+    record.new_code1 = d_state.new_code1;
+    record.new_code2 = d_state.new_code2;
+    record.uncertainty = judging.uncertainty;
+    record.as_left_measured = !left.isEmpty();
+
+    QList<double> nominals;
+    QList<Verdict> found_verdicts;
+    for (int index = 0; index < found.size(); ++index)
+    {
+        double nominal = std::nan("");
+        Read_Number_Text(d_state.samples.at(index).value(0), &nominal);
+        nominals << nominal;
+        const Row_Result &row = found.at(index);
+        record.points << History_Point{
+            QStringLiteral("found"),  nominal, row.actual, row.reading, row.error,
+            Verdict_Text(row.verdict)};
+        found_verdicts << row.verdict;
+    }
+    QList<Verdict> left_verdicts;
+    for (int index = 0; index < predicted.size(); ++index)
+    {
+        const Row_Result &row = predicted.at(index);
+        record.points << History_Point{
+            QStringLiteral("predicted"), nominals.value(index), row.actual, row.reading, row.error,
+            Verdict_Text(row.verdict)};
+        if (left.isEmpty())
+            left_verdicts << row.verdict;
+    }
+    for (const Row_Result &row : left)
+    {
+        // A measured point belongs to the nominal temperature of the sample
+        // whose actual temperature is nearest, within a degree.
+        double nominal = std::nan("");
+        double nearest = 1.0;
+        for (int index = 0; index < found.size(); ++index)
+            if (std::fabs(found.at(index).actual - row.actual) <= nearest)
+            {
+                nearest = std::fabs(found.at(index).actual - row.actual);
+                nominal = nominals.at(index);
+            }
+        record.points << History_Point{
+            QStringLiteral("left"),   nominal, row.actual, row.reading, row.error,
+            Verdict_Text(row.verdict)};
+        left_verdicts << row.verdict;
+    }
+    record.verdict_as_found = Verdict_Text(Overall_Verdict(found_verdicts));
+    record.verdict_as_left = Verdict_Text(Overall_Verdict(left_verdicts));
+    record.content = Certificate_Json(content);
+    QBuffer png(&record.plot_png);
+    png.open(QIODevice::WriteOnly);
+    content.plot.save(&png, "PNG");
+    return record;
+}
+
+void TRecordDialog::Keep_In_History(const Certificate_Content &content)
+{
+    const QString failure = d_history->Store(History_Of(content));
+    d_history_failure.clear();
+    const QString notice = d_history->Take_Notice();
+    if (!notice.isEmpty())
+    {
+        d_history_notice = notice;
+        qWarning("Zentrova Calibrator: %s", qUtf8Printable(notice));
+    }
+    d_history_message.clear();
+    if (!failure.isEmpty())
+    {
+        d_history_message = tr("The certificate was saved, but it was not kept in the history "
+                               "%1: %2.")
+                                .arg(QDir::toNativeSeparators(d_history->Path()), failure);
+        qWarning("Zentrova Calibrator: %s", qUtf8Printable(d_history_message));
+    }
+    // The new calibration is now the instrument's last one.
+    d_last_serial.clear();
+    if (failure.isEmpty())
+        d_serial_completer->setModel(
+            new QStringListModel(d_history->Serial_Numbers(), d_serial_completer));
+    Update();
+}
+
+QString TRecordDialog::History_Text() const
+{
+    QStringList lines;
+    if (!d_history_failure.isEmpty())
+        lines << tr("The history cannot be used: %1.").arg(d_history_failure);
+    for (const QString &message : {d_history_notice, d_history_message})
+        if (!message.isEmpty())
+            lines << message;
+    if (d_last.found)
+    {
+        lines << tr("Last calibration: %1, certificate %2, codes left %3 / %4%5.")
+                     .arg(d_last.calibration_date, d_last.certificate_number, d_last.new_code1,
+                          d_last.new_code2,
+                          d_last.verdict_as_left.isEmpty()
+                              ? QString()
+                              : tr(", verdict as left: %1").arg(d_last.verdict_as_left));
+        // A mistyped existing code gives a plausible wrong new code.
+        const std::pair<QString, QString> codes[] = {{d_state.existing_code1, d_last.new_code1},
+                                                     {d_state.existing_code2, d_last.new_code2}};
+        for (int index = 0; index < 2; ++index)
+            if (codes[index].first.compare(codes[index].second, Qt::CaseInsensitive) != 0)
+                lines << tr("Warning: Existing Code %1 is %2; the last calibration left %3.")
+                             .arg(index + 1)
+                             .arg(codes[index].first.toUpper(), codes[index].second);
+        QList<History_Point> found_now;
+        const QList<Row_Result> found = As_Found(Current_Judging());
+        for (int index = 0; index < found.size(); ++index)
+        {
+            double nominal = std::nan("");
+            Read_Number_Text(d_state.samples.at(index).value(0), &nominal);
+            found_now << History_Point{QStringLiteral("found"), nominal,
+                                       found.at(index).actual,  found.at(index).reading,
+                                       found.at(index).error,   QString()};
+        }
+        const Drift drift = Compute_Drift(found_now, d_last.as_left);
+        if (!drift.points.isEmpty())
+        {
+            QStringList each;
+            for (const auto &[nominal, change] : drift.points)
+                each << tr("%1: %2").arg(QString::number(nominal),
+                                         Number_Text(change, shown_decimals));
+            lines << tr("Drift since then (this as-found error minus the last as-left error) at "
+                        "%1; the largest %2.")
+                         .arg(each.join(QStringLiteral(", ")), Degrees(drift.largest));
+        }
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+void TRecordDialog::Update_History()
+{
+    const QString serial = d_serial_edit->text().trimmed();
+    if (serial != d_last_serial || serial.isEmpty())
+    {
+        d_last_serial = serial;
+        d_last = serial.isEmpty() ? Last_Calibration() : d_history->Last_For(serial);
+    }
+    const QString text = History_Text();
+    d_history_label->setText(text);
+    d_history_label->setVisible(!text.isEmpty());
+}
+
+void TRecordDialog::Open_History()
+{
+    if (!d_history_dialog)
+        d_history_dialog = new THistoryDialog(d_history.get(), this);
+    d_history_dialog->Set_Filter(d_serial_edit->text().trimmed());
+    d_history_dialog->show();
+    d_history_dialog->raise();
+    d_history_dialog->activateWindow();
 }

@@ -4,10 +4,15 @@
 #include "calibrationrecord.h"
 #include "certificate.h"
 
+#include "history.h"
+
 #include <QDialog>
+
+#include <memory>
 #include <QList>
 #include <QStringList>
 
+class QCompleter;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -18,6 +23,8 @@ class QwtPlot;
 class QwtPlotCurve;
 class QwtPlotMarker;
 class QwtPlotZoneItem;
+class THistory;
+class THistoryDialog;
 class TSettingsStore;
 
 // What the calibration window shows, as the record window follows it.
@@ -53,6 +60,9 @@ public:
     // Why there is no certificate now (no serial number, no codes), or nothing.
     QString Why_No_Certificate() const;
     Certificate_Content Content() const;
+    // What the record says of the instrument's history: its last
+    // calibration, codes that differ from those it left, the drift since.
+    QString History_Text() const;
 
 public slots:
     // Saves the certificate as a PDF at path without asking anything.
@@ -106,6 +116,10 @@ private:
     void Save_Certificate_As();
     void Print_Certificate();
     void Count_Certificate(const QString &number);
+    History_Record History_Of(const Certificate_Content &content) const;
+    void Keep_In_History(const Certificate_Content &content);
+    void Update_History();
+    void Open_History();
 
     TSettingsStore *d_store;
     Calibration_State d_state;
@@ -132,6 +146,18 @@ private:
     QPushButton *d_save_button;
     QPushButton *d_print_button;
     bool d_updating;
+
+    // Opened with the record window, never with the main window.
+    std::unique_ptr<THistory> d_history;
+    QString d_history_failure;
+    QString d_history_message;
+    // What the user is told once and keeps seeing: a damaged history moved aside.
+    QString d_history_notice;
+    QCompleter *d_serial_completer;
+    QString d_last_serial;
+    Last_Calibration d_last;
+    QLabel *d_history_label;
+    THistoryDialog *d_history_dialog;
 };
 
 #endif
