@@ -14,4 +14,6 @@ QT_QPA_PLATFORM=offscreen build-release/bench/bench_calibration
 QT_QPA_PLATFORM=offscreen build-release/bench/bench_inputwidget
 xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" env QT_QPA_PLATFORM=xcb \
     build-release/bench/bench_zentrovadialog
+xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" env QT_QPA_PLATFORM=xcb \
+    build-release/bench/bench_history
 bench/startup.sh build-release

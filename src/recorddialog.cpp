@@ -36,6 +36,7 @@
 #include <QShortcut>
 #include <QStringListModel>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <qwt_legend.h>
@@ -116,8 +117,8 @@ QwtPlotCurve *New_Points_Curve(const QString &title, QwtSymbol::Style style, con
 } // namespace
 
 TRecordDialog::TRecordDialog(TSettingsStore *store, QWidget *parent)
-    : QDialog(parent), d_store(store), d_updating(false), d_serial_completer(nullptr),
-      d_history_label(nullptr), d_history_dialog(nullptr)
+    : QDialog(parent), d_store(store), d_updating(false), d_history_ready(false),
+      d_serial_completer(nullptr), d_history_label(nullptr), d_history_dialog(nullptr)
 {
     setWindowTitle(tr("Calibration Record"));
     // On a small screen the record scrolls; its buttons stay in sight below.
@@ -263,13 +264,15 @@ TRecordDialog::TRecordDialog(TSettingsStore *store, QWidget *parent)
     connect(history_button, &QPushButton::clicked, this, &TRecordDialog::Open_History);
 
     d_history = std::make_unique<THistory>(THistory::Path_Beside(d_store->File_Name()));
-    d_history_failure = d_history->Open();
-    d_history_notice = d_history->Take_Notice();
-    if (!d_history_notice.isEmpty())
-        qWarning("Zentrova Calibrator: %s", qUtf8Printable(d_history_notice));
-    d_serial_completer = new QCompleter(d_history->Serial_Numbers(), this);
+    d_serial_completer = new QCompleter(this);
     d_serial_completer->setCaseSensitivity(Qt::CaseInsensitive);
     d_serial_edit->setCompleter(d_serial_completer);
+    QTimer::singleShot(0, this,
+                       [this]
+                       {
+                           Ensure_History();
+                           Update();
+                       });
 
     // As large as the record wants, as far as the screen allows.
     const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
@@ -668,7 +671,7 @@ QString TRecordDialog::Next_Certificate_Number() const
             date.toString(Qt::ISODate))
         count = d_store->Value(Record::Key(Record::last_certificate_count), 0).toInt() + 1;
     // The history counts too: the settings may be older than it.
-    if (d_history)
+    if (d_history_ready)
         count = std::max(count, d_history->Certificates_On(serial, date.toString(Qt::ISODate)) + 1);
     return Certificate_Number(serial, date, count);
 }
@@ -751,6 +754,7 @@ Certificate_Content TRecordDialog::Content() const
 
 QString TRecordDialog::Save_Certificate(const QString &path)
 {
+    Ensure_History(); // the day's count of certificates is in it
     // The samples and codes on a certificate belong together: any edit in
     // progress in either window is taken first (moving off the cell being
     // edited commits it).
@@ -789,6 +793,7 @@ void TRecordDialog::Count_Certificate(const QString &number)
 
 void TRecordDialog::Save_Certificate_As()
 {
+    Ensure_History();
     emit Current_State_Wanted();
     const QString suggested =
         QDir::home().absoluteFilePath(Next_Certificate_Number() + QStringLiteral(".pdf"));
@@ -976,6 +981,8 @@ QString TRecordDialog::History_Text() const
 void TRecordDialog::Update_History()
 {
     const QString serial = d_serial_edit->text().trimmed();
+    if (!d_history_ready)
+        return;
     if (serial != d_last_serial || serial.isEmpty())
     {
         d_last_serial = serial;
@@ -986,8 +993,22 @@ void TRecordDialog::Update_History()
     d_history_label->setVisible(!text.isEmpty());
 }
 
+void TRecordDialog::Ensure_History()
+{
+    if (d_history_ready)
+        return;
+    d_history_ready = true;
+    d_history_failure = d_history->Open();
+    d_history_notice = d_history->Take_Notice();
+    if (!d_history_notice.isEmpty())
+        qWarning("Zentrova Calibrator: %s", qUtf8Printable(d_history_notice));
+    d_serial_completer->setModel(
+        new QStringListModel(d_history->Serial_Numbers(), d_serial_completer));
+}
+
 void TRecordDialog::Open_History()
 {
+    Ensure_History();
     if (!d_history_dialog)
         d_history_dialog = new THistoryDialog(d_history.get(), this);
     d_history_dialog->Set_Filter(d_serial_edit->text().trimmed());

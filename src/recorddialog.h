@@ -120,6 +120,9 @@ private:
     void Keep_In_History(const Certificate_Content &content);
     void Update_History();
     void Open_History();
+    // Opens the history on first need: the check of a large file takes a
+    // while, so the window is shown first.
+    void Ensure_History();
 
     TSettingsStore *d_store;
     Calibration_State d_state;
@@ -149,6 +152,7 @@ private:
 
     // Opened with the record window, never with the main window.
     std::unique_ptr<THistory> d_history;
+    bool d_history_ready;
     QString d_history_failure;
     QString d_history_message;
     // What the user is told once and keeps seeing: a damaged history moved aside.
