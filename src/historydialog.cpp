@@ -143,6 +143,8 @@ void THistoryDialog::Set_Filter(const QString &serial)
     // once however long the history is.
     d_model->setQuery(query);
     d_table_view->hideColumn(id_column);
+    // From the rows fetched so far: the first screenful or so.
+    d_table_view->resizeColumnsToContents();
     connect(d_table_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &THistoryDialog::Update_Buttons, Qt::UniqueConnection);
     if (d_model->rowCount() > 0)
