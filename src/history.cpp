@@ -120,6 +120,16 @@ bool Exec(QSqlQuery &query, QSqlError *error)
     *error = query.lastError();
     return false;
 }
+// Commits what went well, or takes all of it back: a calibration, or an
+// upgrade, is there whole or not at all.
+QString Finish_Transaction(const QSqlDatabase &database, bool good, QSqlError error)
+{
+    QSqlQuery query(database);
+    if (good && Exec(query, QStringLiteral("COMMIT"), &error))
+        return QString();
+    query.exec(QStringLiteral("ROLLBACK"));
+    return Failure(error);
+}
 } // namespace
 
 THistory::THistory(const QString &path) : d_path(path)
@@ -231,14 +241,7 @@ QString THistory::Check_And_Upgrade()
             good = Exec(query, QString::fromLatin1(upgrade_steps[step].statements[index]), &error);
     good =
         good && Exec(query, QStringLiteral("PRAGMA user_version=%1").arg(Schema_Version), &error);
-    good = good && Exec(query, QStringLiteral("COMMIT"), &error);
-    if (!good)
-    {
-        QSqlQuery rollback(database);
-        rollback.exec(QStringLiteral("ROLLBACK"));
-        return Failure(error);
-    }
-    return QString();
+    return Finish_Transaction(database, good, error);
 }
 
 QString THistory::Move_Aside()
@@ -322,14 +325,7 @@ QString THistory::Store(const History_Record &record)
             query.addBindValue(value);
         good = Exec(query, &error);
     }
-    good = good && Exec(query, QStringLiteral("COMMIT"), &error);
-    if (!good)
-    {
-        QSqlQuery rollback(database);
-        rollback.exec(QStringLiteral("ROLLBACK"));
-        return Failure(error);
-    }
-    return QString();
+    return Finish_Transaction(database, good, error);
 }
 
 QStringList THistory::Serial_Numbers()

@@ -1,7 +1,6 @@
-#include "dialoghelpers.h"
 #include "history.h"
 #include "historydialog.h"
-#include "recorddialog.h"
+#include "recordhelpers.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -29,15 +28,6 @@ private slots:
 
 namespace
 {
-const QByteArray record_group = "[Record]\nSerial_Number=KX-0042\nTechnician=A. Tester\n"
-                                "Tolerance=0.05\n";
-
-TRecordDialog *Open_Record(TZentrovaDialog &dialog)
-{
-    Push_Button(dialog, "Record...")->click();
-    return dialog.findChild<TRecordDialog *>();
-}
-
 QString History_Path(const Home_Folder &home)
 {
     return home.Path() + "/.zentrova/History.sqlite";
@@ -87,7 +77,7 @@ QByteArray File_Bytes(const QString &path)
 void TestHistory::two_certificates_for_one_serial()
 {
     Home_Folder home;
-    home.Write_Settings(Worked_Samples() + record_group);
+    home.Write_Settings(Worked_Samples() + Record_Group());
     TZentrovaDialog dialog;
     QVERIFY(Show_Active(dialog));
     TRecordDialog *record = Open_Record(dialog);
@@ -125,7 +115,7 @@ void TestHistory::two_certificates_for_one_serial()
 void TestHistory::mistyped_code_is_named()
 {
     Home_Folder home;
-    home.Write_Settings(Worked_Samples() + record_group);
+    home.Write_Settings(Worked_Samples() + Record_Group());
     TZentrovaDialog dialog;
     QVERIFY(Show_Active(dialog));
     TRecordDialog *record = Open_Record(dialog);
@@ -154,7 +144,7 @@ void TestHistory::damaged_file_is_kept_aside()
 {
     QFETCH(QString, damage);
     Home_Folder home;
-    home.Write_Settings(Worked_Samples() + record_group);
+    home.Write_Settings(Worked_Samples() + Record_Group());
     const QString path = History_Path(home);
     if (damage == "text")
     {
@@ -265,7 +255,7 @@ void TestHistory::history_failures_keep_the_certificate()
     QFETCH(QString, failure);
     QFETCH(QString, said);
     Home_Folder home;
-    home.Write_Settings(Worked_Samples() + record_group);
+    home.Write_Settings(Worked_Samples() + Record_Group());
     const QString folder = home.Path() + "/.zentrova";
     QScopedPointer<Raw_Connection> other;
     if (failure == "busy")

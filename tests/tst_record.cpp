@@ -1,6 +1,5 @@
 #include "calibrationrecord.h"
-#include "dialoghelpers.h"
-#include "recorddialog.h"
+#include "recordhelpers.h"
 
 #include <QLineEdit>
 #include <QProcess>
@@ -22,15 +21,6 @@ private slots:
 
 namespace
 {
-const QByteArray record_group = "[Record]\nSerial_Number=KX-0042\nTechnician=A. Tester\n"
-                                "Reference_Uncertainty=0.02\nTolerance=0.05\n";
-
-TRecordDialog *Open_Record(TZentrovaDialog &dialog)
-{
-    Push_Button(dialog, "Record...")->click();
-    return dialog.findChild<TRecordDialog *>();
-}
-
 QString Pdf_Text(const QString &path)
 {
     QProcess pdftotext;
@@ -111,7 +101,7 @@ void TestRecord::verdicts()
 void TestRecord::certificate_reads_back()
 {
     Home_Folder home;
-    home.Write_Settings(Worked_Samples() + record_group);
+    home.Write_Settings(Worked_Samples() + Record_Group());
     TZentrovaDialog dialog;
     QVERIFY(Show_Active(dialog));
     TRecordDialog *record = Open_Record(dialog);
