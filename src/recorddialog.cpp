@@ -318,7 +318,10 @@ QTableWidget *TRecordDialog::New_Table(const QStringList &header, bool editable)
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     if (!editable)
         table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setMinimumHeight(110);
+    // As tall as its rows, up to a screenful's share; then it scrolls.
+    table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    table->setMinimumHeight(90);
+    table->setMaximumHeight(260);
     table->setMinimumWidth(560);
     return table;
 }
