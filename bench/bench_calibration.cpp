@@ -1,4 +1,4 @@
-#include "zentrovadialog.h"
+#include "calibration.h"
 
 #include <QtTest>
 
@@ -31,7 +31,7 @@ void BenchCalibration::compute_calibration()
     Calibration_Result result;
     QBENCHMARK
     {
-        result = TZentrovaDialog::Compute_Calibration(samples, 1.00005, -0.0005);
+        result = Compute_Calibration(samples, 1.00005, -0.0005);
     }
     QVERIFY(result.valid);
 }

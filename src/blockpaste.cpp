@@ -1,6 +1,6 @@
 #include "blockpaste.h"
 
-#include "inputwidget.h"
+#include "blockreader.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -8,16 +8,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QToolTip>
 
 namespace
 {
-bool Holds_A_Block(const QString &text)
-{
-    return text.contains(QLatin1Char('\t')) || text.contains(QLatin1Char('\n')) ||
-           text.contains(QLatin1Char('\r'));
-}
-
 // The field's own menu names its paste entry with QLineEdit's translation.
 QAction *Paste_Action(const QMenu *menu)
 {
@@ -29,7 +22,7 @@ QAction *Paste_Action(const QMenu *menu)
 }
 } // namespace
 
-TBlockPaste::TBlockPaste(TInputWidget *table) : QObject(table), d_table(table) {}
+TBlockPaste::TBlockPaste(QObject *parent) : QObject(parent) {}
 
 void TBlockPaste::Watch(QLineEdit *field)
 {
@@ -65,16 +58,6 @@ bool TBlockPaste::Paste_Into(QLineEdit *field)
     const QString text = QApplication::clipboard()->text();
     if (!Holds_A_Block(text))
         return false;
-    const int left_out = d_table->Paste_Block(field, text);
-    if (left_out > 0)
-    {
-        const QString words = left_out == 1
-                                  ? TInputWidget::tr("1 pasted line left out")
-                                  : TInputWidget::tr("%1 pasted lines left out").arg(left_out);
-        QToolTip::showText(field->mapToGlobal(field->rect().bottomLeft()),
-                           words + TInputWidget::tr(": the table holds at most %1 rows.")
-                                       .arg(TInputWidget::Maximum_Rows),
-                           field);
-    }
+    emit Block_Pasted(field, text);
     return true;
 }

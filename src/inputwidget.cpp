@@ -1,6 +1,7 @@
 #include "inputwidget.h"
 
 #include "blockpaste.h"
+#include "blockreader.h"
 #include "check.h"
 #include "fieldmark.h"
 #include "numbertext.h"
@@ -15,6 +16,7 @@
 #include <QSignalBlocker>
 #include <QSpacerItem>
 #include <QToolButton>
+#include <QToolTip>
 
 #include <algorithm>
 #include <array>
@@ -85,33 +87,13 @@ QList<QLineEdit *> Pasted_Columns(const TEntryLine &line)
     return {line.nominal_edit, line.actual_edit, line.reading_edit};
 }
 
-// A spreadsheet's block as lines of tab-separated cells: any line ends, no
-// empty lines at the end, and no first line of column names.
-QStringList Block_Lines(QString text)
+// A spreadsheet's header row names these columns.
+const QStringList &Column_Names()
 {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QStringList lines = text.split(QLatin1Char('\n'));
-    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
-        lines.removeLast();
-    if (lines.isEmpty())
-        return lines;
-    static const QStringList names{QStringLiteral("nominal"), QStringLiteral("actual"),
-                                   QStringLiteral("reading"), QStringLiteral("correction"),
-                                   QStringLiteral("correction (error)")};
-    bool header = false;
-    for (const QString &cell : lines.first().split(QLatin1Char('\t')))
-    {
-        const QString name = cell.simplified().toLower();
-        if (name.isEmpty())
-            continue;
-        if (!names.contains(name))
-            return lines;
-        header = true;
-    }
-    if (header)
-        lines.removeFirst();
-    return lines;
+    static const QStringList names{QStringLiteral("Nominal"), QStringLiteral("Actual"),
+                                   QStringLiteral("Reading"), QStringLiteral("Correction"),
+                                   QStringLiteral("Correction (Error)")};
+    return names;
 }
 
 std::array<QWidget *, widgets_per_row> Row_Widgets(const TEntryLine &line)
@@ -163,6 +145,20 @@ TInputWidget::TInputWidget(QWidget *parent, Qt::WindowFlags flags)
 
     connect(d_add_button, &QToolButton::clicked, this, &TInputWidget::Add_Row);
     connect(d_remove_button, &QToolButton::clicked, this, &TInputWidget::Remove_Rows);
+    connect(d_block_paste, &TBlockPaste::Block_Pasted, this,
+            [this](QLineEdit *field, const QString &text)
+            {
+                const int left_out = Paste_Block(field, text);
+                if (left_out <= 0)
+                    return;
+                const QString words = left_out == 1
+                                          ? tr("1 pasted line left out")
+                                          : tr("%1 pasted lines left out").arg(left_out);
+                QToolTip::showText(field->mapToGlobal(field->rect().bottomLeft()),
+                                   words + tr(": the table holds at most %1 rows.")
+                                               .arg(Maximum_Rows),
+                                   field);
+            });
 }
 
 TInputWidget::~TInputWidget()
@@ -322,7 +318,7 @@ int TInputWidget::Paste_Block(QLineEdit *field, const QString &text)
     if (first_column < 0)
         return 0;
 
-    QStringList lines = Block_Lines(text);
+    const QList<QStringList> lines = Read_Block(text, Column_Names());
     const std::size_t rows_before = d_entry_lines.size();
     int left_out = 0;
     for (int index = 0; index < lines.size(); ++index)
@@ -336,7 +332,7 @@ int TInputWidget::Paste_Block(QLineEdit *field, const QString &text)
         if (row >= d_entry_lines.size())
             Set_Row(Append_Row(), 20.0, 20.0, 20.0);
         const QList<QLineEdit *> columns = Pasted_Columns(d_entry_lines[row]);
-        const QStringList cells = lines.at(index).split(QLatin1Char('\t'));
+        const QStringList &cells = lines.at(index);
         // Cells beyond the Reading column are left out: the Correction is
         // computed.
         for (int cell = 0; cell < cells.size() && first_column + cell < columns.size(); ++cell)

@@ -1,6 +1,7 @@
 #ifndef ZENTROVA_INPUTWIDGET_H
 #define ZENTROVA_INPUTWIDGET_H
 
+#include "blockreader.h"
 #include "sample.h"
 
 #include <QList>
@@ -43,7 +44,7 @@ public:
 
     // The most rows the table holds: the add button stops there, and no
     // more are loaded.
-    static constexpr int Maximum_Rows = 1000;
+    static constexpr int Maximum_Rows = Maximum_Table_Rows;
 
     // Out-of-range precisions (nominal 0 to 2, measured 0 to 4) keep the
     // current value; every row is reformatted either way. Emits nothing.

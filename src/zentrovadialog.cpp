@@ -629,117 +629,21 @@ QString TZentrovaDialog::Save_Settings()
 
 bool TZentrovaDialog::Fit_Line(const std::vector<Vector2> &points, double *slope, double *offset)
 {
-    const std::size_t count = points.size();
-    if (count < 2)
-        return false;
-    ZENTROVA_CHECK(slope);
-
-    double sum_x = 0.0;
-    double sum_y = 0.0;
-    double sum_xy = 0.0;
-    double sum_xx = 0.0;
-    for (const Vector2 &point : points)
-    {
-        sum_x += point.x;
-        sum_y += point.y;
-        sum_xy += point.x * point.y;
-        sum_xx += point.x * point.x;
-    }
-
-    const double n = static_cast<double>(count);
-    *slope = (n * sum_xy - sum_x * sum_y) / (n * sum_xx - sum_x * sum_x);
-    if (offset)
-        *offset = (sum_y - *slope * sum_x) / n;
-    return true;
+    return ::Fit_Line(points, slope, offset);
 }
 
 Calibration_Result TZentrovaDialog::Compute_Calibration(const Sample_List &samples, double e1,
                                                         double e2)
 {
-    Calibration_Result result;
-
-    std::vector<Vector2> points;
-    points.reserve(static_cast<std::size_t>(samples.size()));
-    double max_actual = 0.0;
-    double min_actual = 0.0;
-    double max_reading = 0.0;
-    double min_reading = 0.0;
-    for (const Sample &sample : samples)
-    {
-        // A code computed from infinity or NaN would be nonsense keyed into an
-        // instrument; such a table has no result.
-        if (!std::isfinite(sample.actual) || !std::isfinite(sample.reading))
-            return result;
-        Vector2 point;
-        point.x = sample.reading;
-        point.y = sample.actual - sample.reading;
-        if (points.empty())
-        {
-            max_actual = min_actual = sample.actual;
-            max_reading = min_reading = sample.reading;
-        }
-        else
-        {
-            max_actual = std::max(max_actual, sample.actual);
-            min_actual = std::min(min_actual, sample.actual);
-            max_reading = std::max(max_reading, sample.reading);
-            min_reading = std::min(min_reading, sample.reading);
-        }
-        points.push_back(point);
-    }
-
-    double slope = 0.0;
-    double offset = 0.0;
-    double data_range = 0.0;
-    const bool single = points.size() == 1;
-    if (single)
-    {
-        offset = points.front().y;
-    }
-    else
-    {
-        constexpr double minimum_spread = 1e-6;
-        if (!(max_actual - min_actual > minimum_spread &&
-              max_reading - min_reading > minimum_spread))
-            return result;
-        if (!Fit_Line(points, &slope, &offset))
-            return result;
-    }
-
-    const double code1_value = (e1 - 1.0) + slope;
-    const double code2_value = e2 + offset;
-
-    if (!single)
-    {
-        double max_d = points.front().y - code2_value;
-        double min_d = max_d;
-        for (const Vector2 &point : points)
-        {
-            const double d = point.y - code2_value;
-            max_d = std::max(max_d, d);
-            min_d = std::min(min_d, d);
-        }
-        data_range = max_d - min_d;
-    }
-
-    // Sums that overflow give an infinite or NaN fit; no code comes from it.
-    if (!std::isfinite(slope) || !std::isfinite(offset) || !std::isfinite(data_range))
-        return result;
-
-    result.new_code1 = Truncate_To_Code((1.0 + code1_value) * code1_scale);
-    result.new_code2 = Truncate_To_Code(code2_value * code2_scale);
-    result.data_range = data_range;
-    result.valid = true;
-    return result;
+    return ::Compute_Calibration(samples, e1, e2);
 }
 
 QString TZentrovaDialog::Format_Code(quint16 code)
 {
-    // At most FFFF, so always exactly four digits, leading zeros kept.
-    return QStringLiteral("%1").arg(code, 4, 16, QLatin1Char('0')).toUpper();
+    return ::Format_Code(code);
 }
 
 QString TZentrovaDialog::Format_Data_Range(double data_range)
 {
-    return QStringLiteral("%1 ").arg(data_range, 0, 'f', 3) + Temperature_Unit();
+    return ::Format_Data_Range(data_range);
 }

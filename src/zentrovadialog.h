@@ -1,8 +1,7 @@
 #ifndef ZENTROVA_ZENTROVADIALOG_H
 #define ZENTROVA_ZENTROVADIALOG_H
 
-#include "sample.h"
-#include "vector2.h"
+#include "calibration.h"
 
 #include <QDialog>
 #include <QMessageBox>
@@ -10,14 +9,6 @@
 #include <QtGlobal>
 
 #include <vector>
-
-struct Calibration_Result
-{
-    bool valid = false; // when false the other fields mean nothing
-    quint16 new_code1 = 0;
-    quint16 new_code2 = 0;
-    double data_range = 0.0; // degrees Celsius
-};
 
 class QCloseEvent;
 class QResizeEvent;

@@ -1,6 +1,6 @@
+#include "calibration.h"
 #include "childprocess.h"
 #include "codetruncation.h"
-#include "zentrovadialog.h"
 
 #include <QtTest>
 
@@ -108,12 +108,11 @@ void TestCalibration::worked_examples()
     QFETCH(QString, code2);
     QFETCH(QString, range);
 
-    const Calibration_Result result = TZentrovaDialog::Compute_Calibration(samples, e1, e2);
+    const Calibration_Result result = Compute_Calibration(samples, e1, e2);
     QVERIFY(result.valid);
-    QCOMPARE(TZentrovaDialog::Format_Code(result.new_code1), code1);
-    QCOMPARE(TZentrovaDialog::Format_Code(result.new_code2), code2);
-    QCOMPARE(TZentrovaDialog::Format_Data_Range(result.data_range),
-             range + QStringLiteral(" \u02DAC"));
+    QCOMPARE(Format_Code(result.new_code1), code1);
+    QCOMPARE(Format_Code(result.new_code2), code2);
+    QCOMPARE(Format_Data_Range(result.data_range), range + QStringLiteral(" \u02DAC"));
 }
 
 void TestCalibration::no_result_data()
@@ -142,7 +141,7 @@ void TestCalibration::no_result()
 {
     QFETCH(Sample_List, samples);
     const Calibration_Result result =
-        TZentrovaDialog::Compute_Calibration(samples, uncalibrated_e1, uncalibrated_e2);
+        Compute_Calibration(samples, uncalibrated_e1, uncalibrated_e2);
     QVERIFY(!result.valid);
 }
 
@@ -161,10 +160,9 @@ void TestCalibration::single_sample_keeps_code1()
 {
     QFETCH(double, e1);
     QFETCH(QString, code1);
-    const Calibration_Result result =
-        TZentrovaDialog::Compute_Calibration({At(30.0, 29.0)}, e1, uncalibrated_e2);
+    const Calibration_Result result = Compute_Calibration({At(30.0, 29.0)}, e1, uncalibrated_e2);
     QVERIFY(result.valid);
-    QCOMPARE(TZentrovaDialog::Format_Code(result.new_code1), code1);
+    QCOMPARE(Format_Code(result.new_code1), code1);
     QCOMPARE(result.data_range, 0.0);
 }
 
@@ -172,23 +170,22 @@ void TestCalibration::fit_line()
 {
     double slope = -99.0;
     double offset = -99.0;
-    QVERIFY(!TZentrovaDialog::Fit_Line({}, &slope, &offset));
-    QVERIFY(!TZentrovaDialog::Fit_Line({Vector2(1, 2)}, &slope, &offset));
+    QVERIFY(!Fit_Line({}, &slope, &offset));
+    QVERIFY(!Fit_Line({Vector2(1, 2)}, &slope, &offset));
     QCOMPARE(slope, -99.0);
     QCOMPARE(offset, -99.0);
     // Too short a list is answered before the slope pointer is looked at.
-    QVERIFY(!TZentrovaDialog::Fit_Line({Vector2(1, 2)}, nullptr, nullptr));
+    QVERIFY(!Fit_Line({Vector2(1, 2)}, nullptr, nullptr));
 
-    QVERIFY(
-        TZentrovaDialog::Fit_Line({Vector2(0, 1), Vector2(1, 3), Vector2(2, 5)}, &slope, &offset));
+    QVERIFY(Fit_Line({Vector2(0, 1), Vector2(1, 3), Vector2(2, 5)}, &slope, &offset));
     QCOMPARE(slope, 2.0);
     QCOMPARE(offset, 1.0);
 
     // Scattered points: the least-squares line of (0,0) (1,1) (2,1) (3,2) is
     // y = 0.6 x + 0.1.
     offset = -99.0;
-    QVERIFY(TZentrovaDialog::Fit_Line({Vector2(0, 0), Vector2(1, 1), Vector2(2, 1), Vector2(3, 2)},
-                                      &slope, nullptr));
+    QVERIFY(
+        Fit_Line({Vector2(0, 0), Vector2(1, 1), Vector2(2, 1), Vector2(3, 2)}, &slope, nullptr));
     QVERIFY(qFuzzyCompare(slope, 0.6));
     QCOMPARE(offset, -99.0);
 }
@@ -199,10 +196,10 @@ void TestCalibration::fit_line_needs_a_slope_pointer()
         []
         {
             double offset = 0;
-            TZentrovaDialog::Fit_Line({Vector2(0, 0), Vector2(1, 1)}, nullptr, &offset);
+            Fit_Line({Vector2(0, 0), Vector2(1, 1)}, nullptr, &offset);
         });
     QVERIFY(outcome.aborted);
-    QVERIFY2(outcome.error_output.contains("src/zentrovadialog.cpp:"),
+    QVERIFY2(outcome.error_output.contains("core/calibration.cpp:"),
              outcome.error_output.constData());
     QVERIFY2(outcome.error_output.contains("`slope' failed"), outcome.error_output.constData());
 }
@@ -239,12 +236,12 @@ void TestCalibration::truncation()
 
 void TestCalibration::texts()
 {
-    QCOMPARE(TZentrovaDialog::Format_Code(0), QStringLiteral("0000"));
-    QCOMPARE(TZentrovaDialog::Format_Code(0xabc), QStringLiteral("0ABC"));
-    QCOMPARE(TZentrovaDialog::Format_Code(0xFFFF), QStringLiteral("FFFF"));
+    QCOMPARE(Format_Code(0), QStringLiteral("0000"));
+    QCOMPARE(Format_Code(0xabc), QStringLiteral("0ABC"));
+    QCOMPARE(Format_Code(0xFFFF), QStringLiteral("FFFF"));
     const QString unit = QString(QChar(0x02DA)) + QLatin1Char('C');
-    QCOMPARE(TZentrovaDialog::Format_Data_Range(12.3456), "12.346 " + unit);
-    QCOMPARE(TZentrovaDialog::Format_Data_Range(1234.5), "1234.500 " + unit);
+    QCOMPARE(Format_Data_Range(12.3456), "12.346 " + unit);
+    QCOMPARE(Format_Data_Range(1234.5), "1234.500 " + unit);
 }
 
 QTEST_APPLESS_MAIN(TestCalibration)

@@ -1,7 +1,6 @@
 #include "calibrationrecord.h"
 
-#include "vector2.h"
-#include "zentrovadialog.h"
+#include "calibration.h"
 
 #include <algorithm>
 #include <cmath>
@@ -86,7 +85,7 @@ Residual_Spread Fit_Residual_Spread(const QList<double> &actuals, const QList<do
         points.push_back(Vector2{readings.at(index), actuals.at(index) - readings.at(index)});
     double slope = 0.0;
     double offset = 0.0;
-    if (!TZentrovaDialog::Fit_Line(points, &slope, &offset) || !std::isfinite(slope) ||
+    if (!Fit_Line(points, &slope, &offset) || !std::isfinite(slope) ||
         !std::isfinite(offset))
         return spread;
     double sum = 0.0;
