@@ -85,8 +85,7 @@ Residual_Spread Fit_Residual_Spread(const QList<double> &actuals, const QList<do
         points.push_back(Vector2{readings.at(index), actuals.at(index) - readings.at(index)});
     double slope = 0.0;
     double offset = 0.0;
-    if (!Fit_Line(points, &slope, &offset) || !std::isfinite(slope) ||
-        !std::isfinite(offset))
+    if (!Fit_Line(points, &slope, &offset) || !std::isfinite(slope) || !std::isfinite(offset))
         return spread;
     double sum = 0.0;
     for (const Vector2 &point : points)

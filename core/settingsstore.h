@@ -19,6 +19,12 @@ inline const QString existing_code1_key = QStringLiteral("Existing_Code1");
 inline const QString existing_code2_key = QStringLiteral("Existing_Code2");
 inline const QString nominal_precision_key = QStringLiteral("Nominal_Precision");
 inline const QString measured_precision_key = QStringLiteral("Measured_Precision");
+// Beside an existing code kept as typed (fewer than four digits): its text
+// is the digits, not a number.
+inline QString Code_Typed_Key(const QString &code_key)
+{
+    return code_key + QStringLiteral("_As_Typed");
+}
 
 constexpr int default_row_count = 3;
 constexpr double default_code1 = 1.0; // 2710, the non-calibrated slope

@@ -151,13 +151,11 @@ TInputWidget::TInputWidget(QWidget *parent, Qt::WindowFlags flags)
                 const int left_out = Paste_Block(field, text);
                 if (left_out <= 0)
                     return;
-                const QString words = left_out == 1
-                                          ? tr("1 pasted line left out")
-                                          : tr("%1 pasted lines left out").arg(left_out);
-                QToolTip::showText(field->mapToGlobal(field->rect().bottomLeft()),
-                                   words + tr(": the table holds at most %1 rows.")
-                                               .arg(Maximum_Rows),
-                                   field);
+                const QString words = left_out == 1 ? tr("1 pasted line left out")
+                                                    : tr("%1 pasted lines left out").arg(left_out);
+                QToolTip::showText(
+                    field->mapToGlobal(field->rect().bottomLeft()),
+                    words + tr(": the table holds at most %1 rows.").arg(Maximum_Rows), field);
             });
 }
 

@@ -10,6 +10,7 @@
 #include "numbertext.h"
 #include "recorddialog.h"
 #include "samplescrollarea.h"
+#include "session.h"
 #include "settingsdialog.h"
 #include "settingsstore.h"
 
@@ -24,7 +25,6 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QSettings>
@@ -108,40 +108,6 @@ int Height_Beside_Table(const QGridLayout *grid)
     return height;
 }
 
-// Row_Count read wide enough to bound it: a count beyond the int range
-// loads the most rows, not what toInt() would wrap it to.
-int Stored_Row_Count(const QVariant &value)
-{
-    bool ok = false;
-    const QString text = value.toString().trimmed();
-    qlonglong count = text.toLongLong(&ok);
-    static const QRegularExpression digits(QStringLiteral("^\\+?[0-9]+$"));
-    if (!ok && digits.match(text).hasMatch())
-        count = TInputWidget::Maximum_Rows;
-    return static_cast<int>(std::clamp<qlonglong>(count, 1, TInputWidget::Maximum_Rows));
-}
-
-// A stored value as the table takes it: a number as the number's text, any
-// other text as it stands; an absent key gives an empty field.
-QString Stored_Text(const TSettingsStore &store, const QString &key)
-{
-    const QVariant value = store.Value(key);
-    // An unquoted decimal comma (20,125) reads as a list of two texts.
-    if (value.type() == QVariant::StringList)
-        return value.toStringList().join(QLatin1Char(','));
-    return value.isValid() ? value.toString() : QString();
-}
-
-// A field's text as the file keeps it: a number as a number, so that every
-// build reads it; any other text as typed, so that it is not lost (a build
-// that does not keep texts reads it as 0, as it always has).
-QVariant Text_To_Store(const QString &text)
-{
-    double value = 0.0;
-    if (Read_Number_Text(text, &value))
-        return value;
-    return text;
-}
 } // namespace
 
 TZentrovaDialog::TZentrovaDialog(QWidget *parent, Qt::WindowFlags flags)
@@ -222,6 +188,16 @@ TZentrovaDialog::TZentrovaDialog(QWidget *parent, Qt::WindowFlags flags)
                         Mark_Code_Field(field);
                 });
     }
+    // Qt sends no editingFinished for digits that do not fill the input
+    // mask, which is just when the mark is wanted: it comes when the
+    // keyboard leaves the field instead.
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget *old)
+            {
+                for (THexEditWidget *field : {d_code1_hexedit, d_code2_hexedit})
+                    if (old == field)
+                        Mark_Code_Field(field);
+            });
     connect(d_help_button, &QToolButton::toggled, this, &TZentrovaDialog::Toggle_Help);
 
     Data_Changed();
@@ -566,60 +542,33 @@ void TZentrovaDialog::Open_Settings()
 
 void TZentrovaDialog::Load_Settings()
 {
-    using namespace Settings_Keys;
-    const TSettingsStore &store = *d_settings;
-    const int row_count = Stored_Row_Count(store.Value(row_count_key, default_row_count));
+    const Main_Session session = Load_Main_Session(*d_settings);
     d_input_widget->Clear_Rows();
-    d_input_widget->Set_Precision(
-        store.Value(nominal_precision_key, default_nominal_precision).toInt(),
-        store.Value(measured_precision_key, default_measured_precision).toInt());
-    // Without a row count the file holds no table (a first start): its rows
-    // are 15, 20, 25, ... Otherwise a row or a value that the file lacks is
-    // an empty field, marked, never a made-up sample that would take part
-    // in the fit.
-    const bool first_start = !store.Contains(row_count_key);
-    for (int row = 0; row < row_count; ++row)
-    {
-        const Row_Value values[] = {Row_Value::Nominal, Row_Value::Actual, Row_Value::Reading};
-        QStringList texts;
-        bool stored = false;
-        for (Row_Value value : values)
-        {
-            texts << Stored_Text(store, Row_Key(value, row));
-            stored = stored || store.Contains(Row_Key(value, row));
-        }
-        if (first_start && !stored)
-        {
-            const QString text = QString::number(Default_Row_Value(row));
-            texts = QStringList{text, text, text};
-        }
+    d_input_widget->Set_Precision(session.nominal_precision, session.measured_precision);
+    for (const QStringList &texts : session.rows)
         d_input_widget->Add_Sample_Texts(texts);
+    // As typed: a code kept with fewer than four digits comes back marked.
+    THexEditWidget *const fields[] = {d_code1_hexedit, d_code2_hexedit};
+    for (int code = 0; code < 2; ++code)
+    {
+        fields[code]->setText(session.code_text[code]);
+        Mark_Code_Field(fields[code]);
     }
-    d_code1_hexedit->Set_Value(store.Value(existing_code1_key, default_code1).toDouble(),
-                               code1_scale);
-    d_code2_hexedit->Set_Value(store.Value(existing_code2_key, default_code2).toDouble(),
-                               code2_scale);
 }
 
 QString TZentrovaDialog::Save_Settings()
 {
-    using namespace Settings_Keys;
-    const QList<QStringList> rows = d_input_widget->Get_Texts();
+    Main_Session session;
+    for (const QStringList &texts : d_input_widget->Get_Texts())
+        session.rows << texts.mid(0, 3);
+    session.code_text[0] = d_code1_hexedit->text();
+    session.code_text[1] = d_code2_hexedit->text();
+    session.nominal_precision = d_input_widget->Get_Nominal_Precision();
+    session.measured_precision = d_input_widget->Get_Measured_Precision();
     return d_settings->Write(
         [&](QSettings &store)
         {
-            store.setValue(row_count_key, rows.size());
-            for (int row = 0; row < rows.size(); ++row)
-            {
-                const QStringList &texts = rows.at(row);
-                store.setValue(Row_Key(Row_Value::Actual, row), Text_To_Store(texts.at(1)));
-                store.setValue(Row_Key(Row_Value::Reading, row), Text_To_Store(texts.at(2)));
-                store.setValue(Row_Key(Row_Value::Nominal, row), Text_To_Store(texts.at(0)));
-            }
-            store.setValue(existing_code1_key, d_code1_hexedit->Get_Value(code1_scale));
-            store.setValue(existing_code2_key, d_code2_hexedit->Get_Value(code2_scale));
-            store.setValue(nominal_precision_key, d_input_widget->Get_Nominal_Precision());
-            store.setValue(measured_precision_key, d_input_widget->Get_Measured_Precision());
+            Save_Main_Session(store, session);
             // The record's group is written only when the record window
             // exists; otherwise the file keeps what it had.
             if (d_record_dialog)

@@ -84,8 +84,19 @@ void TestSettingsStore::loading_data()
     QTest::newRow("values that are not numbers keep their text")
         << QByteArray("Row_Count=1\nNominal_Value_0=x\nActual_Value_0=1,5\nReading_Value_0=2\n"
                       "Existing_Code1=abc\nNominal_Precision=two\n")
-        << Rows{{"x", "1,5", "2.000", ""}} << "0000"
+        << Rows{{"x", "1,5", "2.000", ""}} << "abc"
         << "0000" << 0 << 3;
+    QTest::newRow("codes kept as typed, number-like digits included")
+        << QByteArray("Existing_Code1=4E\nExisting_Code1_As_Typed=true\nExisting_Code2=12\n"
+                      "Existing_Code2_As_Typed=true\n")
+        << default_rows << "4E"
+        << "12" << 0 << 3;
+    QTest::newRow("an emptied code stays empty")
+        << QByteArray("Existing_Code1=\nExisting_Code1_As_Typed=true\n") << default_rows << ""
+        << "0000" << 0 << 3;
+    QTest::newRow("a code that is neither number nor digits is no code")
+        << QByteArray("Existing_Code2=-0.0005x\n") << default_rows << "2710"
+        << "" << 0 << 3;
     QTest::newRow("stored codes") << QByteArray("Existing_Code1=2.00005\nExisting_Code2=-0.0055\n")
                                   << default_rows << "4E20"
                                   << "FFFB" << 0 << 3;
@@ -139,7 +150,11 @@ void TestSettingsStore::loading()
                 QCOMPARE(Is_Field_Marked(field), !readable);
                 unreadable = unreadable || (!readable && column != Nominal_Column);
             }
-        if (unreadable)
+        // A code of fewer than four digits is kept as it stands, marked.
+        for (int code : {1, 2})
+            QCOMPARE(Is_Field_Marked(Code_Field(dialog, code)),
+                     Code_Field(dialog, code)->text().size() != 4);
+        if (unreadable || code1.size() != 4 || code2.size() != 4)
             QCOMPARE(Results(dialog).at(0), QStringLiteral("----"));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -211,17 +226,35 @@ void TestSettingsStore::unreadable_values_round_trip()
         Retype(Field(*Table(dialog), 0, Actual_Column), "abc");
         Retype(Field(*Table(dialog), 1, Actual_Column), "20.0012");
         Retype(Code_Field(dialog, 2), "");
+        Retype(Code_Field(dialog, 1), "4e");
         dialog.close();
     }
     const QMap<QString, QString> file = home.Read_Settings();
     QCOMPARE(file.value("Actual_Value_0"), QStringLiteral("abc"));
     QCOMPARE(file.value("Actual_Value_1"), QStringLiteral("20.0012"));
-    // The code field's value is stored as it always was.
-    QCOMPARE(file.value("Existing_Code2"), QStringLiteral("-0.0005"));
+    // A code that is not whole is kept as typed, never as the value of a
+    // code nobody typed (an empty field once came back as 0000).
+    QCOMPARE(file.value("Existing_Code2"), QString());
+    QCOMPARE(file.value("Existing_Code1"), QStringLiteral("4e"));
     TZentrovaDialog reloaded;
     QCOMPARE(Field(*Table(reloaded), 0, Actual_Column)->text(), QStringLiteral("abc"));
     QCOMPARE(Field(*Table(reloaded), 1, Actual_Column)->text(), QStringLiteral("20.0012"));
-    QCOMPARE(Code_Field(reloaded, 2)->text(), QStringLiteral("0000"));
+    QCOMPARE(Code_Field(reloaded, 2)->text(), QString());
+    QCOMPARE(Code_Field(reloaded, 1)->text(), QStringLiteral("4e"));
+    QVERIFY(Is_Field_Marked(Code_Field(reloaded, 1)));
+    QCOMPARE(Results(reloaded).at(1), QStringLiteral("----"));
+
+    // Whole again, the code is stored as the number every build reads.
+    {
+        Retype(Code_Field(reloaded, 1), "2710");
+        Retype(Code_Field(reloaded, 2), "FFFB");
+        QVERIFY(!Is_Field_Marked(Code_Field(reloaded, 1)));
+        reloaded.close();
+    }
+    const QMap<QString, QString> whole = home.Read_Settings();
+    QCOMPARE(whole.value("Existing_Code1"), QStringLiteral("1.00005"));
+    QCOMPARE(whole.value("Existing_Code2"), QStringLiteral("-0.0055"));
+    QVERIFY(!whole.contains("Existing_Code1_As_Typed"));
 }
 
 void TestSettingsStore::folder_blocked_by_a_file()

@@ -1,4 +1,5 @@
 #include "dialoghelpers.h"
+#include "fieldmark.h"
 #include "settingsdialog.h"
 
 #include <QApplication>
@@ -16,6 +17,8 @@ private slots:
     void layout_and_fonts();
     void typing_recomputes_data();
     void typing_recomputes();
+    void code_field_marked_when_left_data();
+    void code_field_marked_when_left();
     void single_sample_after_removing_rows();
     void unreadable_text_holds_back_the_codes_data();
     void unreadable_text_holds_back_the_codes();
@@ -137,6 +140,49 @@ void TestZentrovaDialog::typing_recomputes()
     if (!code2.isEmpty())
         Retype(Code_Field(dialog, 2), code2 == "<empty>" ? QString() : code2);
     QCOMPARE(Results(dialog), results);
+}
+
+void TestZentrovaDialog::code_field_marked_when_left_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<bool>("marked");
+    QTest::addColumn<QString>("new_code2");
+    QTest::newRow("two digits and Tab") << "12"
+                                        << "" << true << "----";
+    QTest::newRow("three digits and Tab") << "FFF"
+                                          << "" << true << "----";
+    QTest::newRow("the fourth digit clears the mark") << "FFF"
+                                                      << "B" << false << "FE54";
+}
+
+void TestZentrovaDialog::code_field_marked_when_left()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, then);
+    QFETCH(bool, marked);
+    QFETCH(QString, new_code2);
+    Home_Folder home;
+    home.Write_Settings(Worked_Samples());
+    TZentrovaDialog dialog;
+    QVERIFY(Show_Active(dialog));
+    THexEditWidget *field = Code_Field(dialog, 2);
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClicks(field, typed);
+    // The keyboard leaves: Qt sends no editingFinished for a mask not filled.
+    QTest::keyClick(field, Qt::Key_Tab);
+    QVERIFY(!field->hasFocus());
+    QVERIFY(Is_Field_Marked(field));
+    if (!then.isEmpty())
+    {
+        field->setFocus();
+        field->setCursorPosition(3);
+        QTest::keyClicks(field, then);
+    }
+    QCOMPARE(Is_Field_Marked(field), marked);
+    QCOMPARE(Results(dialog).at(1), new_code2);
 }
 
 namespace
