@@ -184,13 +184,14 @@ void THistoryDialog::Open_Selected()
                                  tr("This calibration was stored without its certificate."));
         return;
     }
-    content.plot.loadFromData(png, "PNG");
+    QImage plot;
+    plot.loadFromData(png, "PNG");
     auto *viewer = new QDialog(this);
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     viewer->setWindowTitle(tr("Calibration Certificate %1 (read-only)").arg(content.number));
     auto *layout = new QVBoxLayout(viewer);
     auto *browser = new QTextBrowser(viewer);
-    Fill_Certificate_Document(browser->document(), content, 560);
+    Fill_Certificate_Document(browser->document(), content, 560, plot);
     layout->addWidget(browser);
     viewer->resize(760, 700);
     viewer->show();
@@ -204,8 +205,9 @@ QString THistoryDialog::Save_Certificate_Again(const QString &path)
     if (!d_history->Certificate_Of(Selected_Id(), &json, &png) ||
         !Certificate_From_Json(json, &content))
         return tr("This calibration was stored without its certificate.");
-    content.plot.loadFromData(png, "PNG");
-    return Write_Certificate_Pdf(path, content);
+    QImage plot;
+    plot.loadFromData(png, "PNG");
+    return Write_Certificate_Pdf(path, content, plot);
 }
 
 QString THistoryDialog::Export_Csv(const QString &path)

@@ -682,77 +682,112 @@ QString TRecordDialog::Next_Certificate_Number() const
 Certificate_Content TRecordDialog::Content() const
 {
     Certificate_Content content;
+    content.title = tr("Calibration Certificate");
     content.number = Next_Certificate_Number();
+    QList<QPair<QString, QString>> identification;
     for (const auto &[field, key] : d_fields)
     {
         Q_UNUSED(key)
         if (field == d_technician_edit)
             continue;
-        content.identification << qMakePair(field->accessibleName(), field->text());
+        identification << qMakePair(field->accessibleName(), field->text());
     }
-    content.identification.insert(
+    identification.insert(
         3, qMakePair(tr("Calibration date"), d_date_edit->date().toString(Qt::ISODate)));
-    content.method =
-        tr("Comparison with a reference thermometer at the temperatures listed below. The "
-           "slope code (Code 1) and the offset code (Code 2) are corrected by a least-squares "
-           "fit of the error of the readings against the readings. Temperatures in %1.")
-            .arg(Temperature_Unit());
-    content.existing_code1 = d_state.existing_code1;
-    content.existing_code2 = d_state.existing_code2;
-    content.new_code1 = d_state.new_code1;
-    content.new_code2 = d_state.new_code2;
+    Certificate_Section item;
+    item.heading = tr("Item calibrated");
+    item.table.header = QStringList{tr("Field"), tr("Value"), tr("Field"), tr("Value")};
+    for (int index = 0; index < identification.size(); index += 2)
+    {
+        QStringList row{identification.at(index).first, identification.at(index).second};
+        if (index + 1 < identification.size())
+            row << identification.at(index + 1).first << identification.at(index + 1).second;
+        item.table.rows << row;
+    }
+    content.sections << item;
+    Certificate_Section method;
+    method.heading = tr("Method");
+    method.before
+        << tr("Comparison with a reference thermometer at the temperatures listed below. The "
+              "slope code (Code 1) and the offset code (Code 2) are corrected by a least-squares "
+              "fit of the error of the readings against the readings. Temperatures in %1.")
+               .arg(Temperature_Unit());
+    content.sections << method;
+    Certificate_Section codes;
+    codes.heading = tr("Calibration codes");
+    codes.table.header = QStringList{tr("Code"), tr("As found (existing)"), tr("As left (new)")};
+    codes.table.rows << QStringList{tr("Code 1 (slope)"), d_state.existing_code1, d_state.new_code1}
+                     << QStringList{tr("Code 2 (offset)"), d_state.existing_code2,
+                                    d_state.new_code2};
+    content.sections << codes;
 
     const Judging judging = Current_Judging();
     const QList<Row_Result> found = As_Found(judging);
-    content.as_found_header =
+    Certificate_Section found_section;
+    found_section.heading = tr("Results as found, before adjustment");
+    found_section.table.header =
         QStringList{tr("Nominal"), tr("Actual"), tr("Reading"), tr("Error"), tr("Verdict")};
     for (int index = 0; index < found.size(); ++index)
     {
         const QStringList &sample = d_state.samples.at(index);
-        content.as_found_rows << Result_Cells({sample.value(0), sample.value(1), sample.value(2)},
-                                              found.at(index).error, found.at(index).verdict);
+        found_section.table.rows << Result_Cells(
+            {sample.value(0), sample.value(1), sample.value(2)}, found.at(index).error,
+            found.at(index).verdict);
     }
+    content.sections << found_section;
+    Certificate_Section left_section;
     QList<Row_Result> left = As_Left_Measured(judging);
     if (!left.isEmpty())
-        content.as_left_title = tr("Results as left, measured after adjustment");
+        left_section.heading = tr("Results as left, measured after adjustment");
     else
     {
         left = Predicted(found, judging);
-        content.as_left_title = tr("Results as left: predicted, not measured");
+        left_section.heading = tr("Results as left: predicted, not measured");
     }
-    content.as_left_header = QStringList{tr("Actual"), tr("Reading"), tr("Error"), tr("Verdict")};
+    left_section.table.header =
+        QStringList{tr("Actual"), tr("Reading"), tr("Error"), tr("Verdict")};
     QList<Verdict> verdicts;
     for (const Row_Result &row : left)
     {
-        content.as_left_rows << Result_Cells(
+        left_section.table.rows << Result_Cells(
             {Number_Text(row.actual, shown_decimals), Number_Text(row.reading, shown_decimals)},
             row.error, row.verdict);
         verdicts << row.verdict;
     }
-    content.uncertainty = d_uncertainty_label->text();
-    content.decision_rule =
-        judging.has_tolerance
-            ? tr("Simple acceptance: an error whose magnitude is at most the tolerance of "
-                 "plus or minus %1 passes; a pass whose magnitude plus U exceeds the tolerance "
-                 "is stated as a pass within the uncertainty of the limit.")
-                  .arg(Degrees(judging.tolerance))
-            : tr("No tolerance was given: no statement of conformity is made.");
+    left_section.plot = true;
+    content.sections << left_section;
+    Certificate_Section uncertainty;
+    uncertainty.heading = tr("Measurement uncertainty");
+    uncertainty.before << d_uncertainty_label->text();
+    content.sections << uncertainty;
+    Certificate_Section verdict;
+    verdict.heading = tr("Decision rule and verdict");
+    verdict.before
+        << (judging.has_tolerance
+                ? tr("Simple acceptance: an error whose magnitude is at most the tolerance of "
+                     "plus or minus %1 passes; a pass whose magnitude plus U exceeds the tolerance "
+                     "is stated as a pass within the uncertainty of the limit.")
+                      .arg(Degrees(judging.tolerance))
+                : tr("No tolerance was given: no statement of conformity is made."));
     const Verdict overall = Overall_Verdict(verdicts);
-    content.verdict = overall == Verdict::None
-                          ? QString()
-                          : tr("Verdict as left: %1.").arg(Verdict_Text(overall));
-    content.technician = d_technician_edit->text();
+    if (overall != Verdict::None)
+        verdict.before << tr("Verdict as left: %1.").arg(Verdict_Text(overall));
+    verdict.before << tr("The results relate only to the item calibrated.")
+                   << tr("Calibrated by: %1").arg(d_technician_edit->text());
+    content.sections << verdict;
+    content.closing = tr("End of certificate %1").arg(content.number);
+    return content;
+}
 
+QImage TRecordDialog::Plot_Picture() const
+{
     QImage plot(800, 460, QImage::Format_RGB32);
     plot.fill(Qt::white);
-    {
-        QPainter painter(&plot);
-        QwtPlotRenderer renderer;
-        renderer.setDiscardFlag(QwtPlotRenderer::DiscardBackground);
-        renderer.render(d_plot, &painter, QRectF(plot.rect()));
-    }
-    content.plot = plot;
-    return content;
+    QPainter painter(&plot);
+    QwtPlotRenderer renderer;
+    renderer.setDiscardFlag(QwtPlotRenderer::DiscardBackground);
+    renderer.render(d_plot, &painter, QRectF(plot.rect()));
+    return plot;
 }
 
 QString TRecordDialog::Save_Certificate(const QString &path)
@@ -768,7 +803,7 @@ QString TRecordDialog::Save_Certificate(const QString &path)
     if (!why_not.isEmpty())
         return why_not;
     const Certificate_Content content = Content();
-    const QString failure = Write_Certificate_Pdf(path, content);
+    const QString failure = Write_Certificate_Pdf(path, content, Plot_Picture());
     if (!failure.isEmpty())
         return failure;
     Count_Certificate(content.number);
@@ -822,7 +857,7 @@ void TRecordDialog::Print_Certificate()
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (!Paint_Certificate(&printer, Content()))
+    if (!Paint_Certificate(&printer, Content(), Plot_Picture()))
         QMessageBox::warning(this, tr("Print"), tr("The certificate could not be printed."));
 }
 
@@ -902,7 +937,7 @@ History_Record TRecordDialog::History_Of(const Certificate_Content &content) con
     record.content = Certificate_Json(content);
     QBuffer png(&record.plot_png);
     png.open(QIODevice::WriteOnly);
-    content.plot.save(&png, "PNG");
+    Plot_Picture().save(&png, "PNG");
     return record;
 }
 

@@ -60,6 +60,7 @@ public:
     // Why there is no certificate now (no serial number, no codes), or nothing.
     QString Why_No_Certificate() const;
     Certificate_Content Content() const;
+    QImage Plot_Picture() const;
     // What the record says of the instrument's history: its last
     // calibration, codes that differ from those it left, the drift since.
     QString History_Text() const;
