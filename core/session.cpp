@@ -134,3 +134,45 @@ void Save_Main_Session(QSettings &settings, const Main_Session &session)
     settings.setValue(nominal_precision_key, session.nominal_precision);
     settings.setValue(measured_precision_key, session.measured_precision);
 }
+
+namespace
+{
+const QString laboratory_group = QStringLiteral("Laboratory");
+
+// Each text of the laboratory with its key, in one place for loading and saving.
+template <typename Laboratory_Type, typename Action>
+void For_Each_Laboratory_Text(Laboratory_Type &laboratory, Action action)
+{
+    action(QStringLiteral("Name"), laboratory.name);
+    action(QStringLiteral("Address"), laboratory.address);
+    action(QStringLiteral("Accreditation"), laboratory.accreditation);
+    action(QStringLiteral("Place"), laboratory.place);
+    action(QStringLiteral("Approver"), laboratory.approver);
+    action(QStringLiteral("Approver_Function"), laboratory.approver_function);
+    action(QStringLiteral("Procedure"), laboratory.procedure);
+}
+} // namespace
+
+bool Laboratory::operator==(const Laboratory &other) const
+{
+    return name == other.name && address == other.address && accreditation == other.accreditation &&
+           place == other.place && approver == other.approver &&
+           approver_function == other.approver_function && procedure == other.procedure;
+}
+
+Laboratory Load_Laboratory(const TSettingsStore &store)
+{
+    Laboratory laboratory;
+    For_Each_Laboratory_Text(
+        laboratory, [&](const QString &key, QString &text)
+        { text = Stored_Text(store, laboratory_group + QLatin1Char('/') + key); });
+    return laboratory;
+}
+
+void Save_Laboratory(QSettings &settings, const Laboratory &laboratory)
+{
+    settings.beginGroup(laboratory_group);
+    For_Each_Laboratory_Text(laboratory, [&](const QString &key, const QString &text)
+                             { settings.setValue(key, text); });
+    settings.endGroup();
+}

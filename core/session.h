@@ -26,4 +26,23 @@ struct Main_Session
 Main_Session Load_Main_Session(const TSettingsStore &store);
 void Save_Main_Session(QSettings &settings, const Main_Session &session);
 
+// The laboratory that issues the certificates: set once, in the group
+// "Laboratory" of the settings file, and stated on every certificate.
+struct Laboratory
+{
+    QString name;
+    QString address;
+    QString accreditation; // body and number; optional
+    QString place;         // of calibration: the laboratory, or as typed per calibration
+    QString approver;      // who authorises the certificates
+    QString approver_function;
+    QString procedure; // identification and version
+
+    bool operator==(const Laboratory &other) const;
+    bool operator!=(const Laboratory &other) const { return !(*this == other); }
+};
+
+Laboratory Load_Laboratory(const TSettingsStore &store);
+void Save_Laboratory(QSettings &settings, const Laboratory &laboratory);
+
 #endif
