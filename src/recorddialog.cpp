@@ -37,6 +37,7 @@
 #include <QStringListModel>
 #include <QTableWidget>
 #include <QTimer>
+#include <QUuid>
 #include <QVBoxLayout>
 
 #include <qwt_legend.h>
@@ -117,7 +118,8 @@ QwtPlotCurve *New_Points_Curve(const QString &title, QwtSymbol::Style style, con
 } // namespace
 
 TRecordDialog::TRecordDialog(TSettingsStore *store, QWidget *parent)
-    : QDialog(parent), d_store(store), d_updating(false), d_history_ready(false),
+    : QDialog(parent), d_store(store), d_updating(false), d_history(nullptr),
+      d_calibration_id(QUuid::createUuid().toString(QUuid::WithoutBraces)),
       d_serial_completer(nullptr), d_history_label(nullptr), d_history_dialog(nullptr)
 {
     setWindowTitle(tr("Calibration Record"));
@@ -263,16 +265,42 @@ TRecordDialog::TRecordDialog(TSettingsStore *store, QWidget *parent)
     connect(close_button, &QPushButton::clicked, this, &QDialog::close);
     connect(history_button, &QPushButton::clicked, this, &TRecordDialog::Open_History);
 
-    d_history = std::make_unique<THistory>(THistory::Path_Beside(d_store->File_Name()));
+    d_history = new THistoryClient(History_Connection::From_Settings(*d_store), this);
     d_serial_completer = new QCompleter(this);
     d_serial_completer->setCaseSensitivity(Qt::CaseInsensitive);
+    d_serial_completer->setModel(new QStringListModel(d_serial_completer));
     d_serial_edit->setCompleter(d_serial_completer);
-    QTimer::singleShot(0, this,
-                       [this]
-                       {
-                           Ensure_History();
-                           Update();
-                       });
+    connect(d_history, &THistoryClient::Opened, this,
+            [this](const QString &failure, const QString &notice)
+            {
+                d_history_failure = failure;
+                if (!notice.isEmpty())
+                {
+                    d_history_notice = notice;
+                    qWarning("Zentrova Calibrator: %s", qUtf8Printable(notice));
+                }
+                d_last_serial.clear();
+                Update();
+            });
+    connect(d_history, &THistoryClient::Completed, this,
+            [this](const QString &, const QStringList &serials)
+            {
+                auto *model = static_cast<QStringListModel *>(d_serial_completer->model());
+                if (model->stringList() != serials)
+                    model->setStringList(serials);
+            });
+    connect(d_history, &THistoryClient::Last_Found, this,
+            [this](const QString &serial, const Last_Calibration &last)
+            {
+                if (serial != d_serial_edit->text().trimmed())
+                    return;
+                d_last = last;
+                const QString text = History_Text();
+                d_history_label->setText(text);
+                d_history_label->setVisible(!text.isEmpty());
+            });
+    // After the window is first shown.
+    QTimer::singleShot(0, this, [this] { d_history->Open(); });
 
     // As large as the record wants, as far as the screen allows.
     const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
@@ -673,9 +701,6 @@ QString TRecordDialog::Next_Certificate_Number() const
         d_store->Value(Record::Key(Record::last_certificate_date)).toString() ==
             date.toString(Qt::ISODate))
         count = d_store->Value(Record::Key(Record::last_certificate_count), 0).toInt() + 1;
-    // The history counts too: the settings may be older than it.
-    if (d_history_ready)
-        count = std::max(count, d_history->Certificates_On(serial, date.toString(Qt::ISODate)) + 1);
     return Certificate_Number(serial, date, count);
 }
 
@@ -775,7 +800,7 @@ Certificate_Content TRecordDialog::Content() const
     verdict.before << tr("The results relate only to the item calibrated.")
                    << tr("Calibrated by: %1").arg(d_technician_edit->text());
     content.sections << verdict;
-    content.closing = tr("End of certificate %1").arg(content.number);
+    content.closing = tr("End of certificate");
     return content;
 }
 
@@ -792,7 +817,6 @@ QImage TRecordDialog::Plot_Picture() const
 
 QString TRecordDialog::Save_Certificate(const QString &path)
 {
-    Ensure_History(); // the day's count of certificates is in it
     // The samples and codes on a certificate belong together: any edit in
     // progress in either window is taken first (moving off the cell being
     // edited commits it).
@@ -802,13 +826,36 @@ QString TRecordDialog::Save_Certificate(const QString &path)
     const QString why_not = Why_No_Certificate();
     if (!why_not.isEmpty())
         return why_not;
-    const Certificate_Content content = Content();
+    Certificate_Content content = Content();
+    const QString not_issued = Issue(&content);
+    if (!not_issued.isEmpty())
+        return not_issued;
     const QString failure = Write_Certificate_Pdf(path, content, Plot_Picture());
     if (!failure.isEmpty())
         return failure;
     Count_Certificate(content.number);
-    // The certificate is saved whatever becomes of the history.
-    Keep_In_History(content);
+    // The next save is the next calibration.
+    d_calibration_id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    d_last_serial.clear();
+    Update();
+    return QString();
+}
+
+QString TRecordDialog::Issue(Certificate_Content *content)
+{
+    constexpr int issue_wait_ms = 10000;
+    content->number.clear();
+    const Issue_Result result = d_history->Issue(History_Of(*content), issue_wait_ms);
+    d_history_message.clear();
+    if (!result.failure.isEmpty())
+    {
+        d_history_message = tr("No certificate was issued: %1.").arg(result.failure);
+        qWarning("Zentrova Calibrator: %s", qUtf8Printable(d_history_message));
+        Update_History();
+        return d_history_message;
+    }
+    d_history_failure.clear();
+    content->number = result.number;
     return QString();
 }
 
@@ -831,7 +878,6 @@ void TRecordDialog::Count_Certificate(const QString &number)
 
 void TRecordDialog::Save_Certificate_As()
 {
-    Ensure_History();
     emit Current_State_Wanted();
     const QString suggested =
         QDir::home().absoluteFilePath(Next_Certificate_Number() + QStringLiteral(".pdf"));
@@ -857,7 +903,14 @@ void TRecordDialog::Print_Certificate()
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (!Paint_Certificate(&printer, Content(), Plot_Picture()))
+    Certificate_Content content = Content();
+    const QString not_issued = Issue(&content);
+    if (!not_issued.isEmpty())
+    {
+        QMessageBox::warning(this, tr("Print"), not_issued);
+        return;
+    }
+    if (!Paint_Certificate(&printer, content, Plot_Picture()))
         QMessageBox::warning(this, tr("Print"), tr("The certificate could not be printed."));
 }
 
@@ -868,6 +921,8 @@ History_Record TRecordDialog::History_Of(const Certificate_Content &content) con
     const QList<Row_Result> predicted = Predicted(found, judging);
     const QList<Row_Result> left = As_Left_Measured(judging);
     History_Record record;
+    record.calibration_id = d_calibration_id;
+    record.issue_date = QDate::currentDate().toString(Qt::ISODate);
     record.serial = d_serial_edit->text().trimmed();
     const auto field_text = [this](const QString &key)
     {
@@ -879,7 +934,6 @@ History_Record TRecordDialog::History_Of(const Certificate_Content &content) con
     record.model = field_text(Settings_Keys::Record::model);
     record.owner = field_text(Settings_Keys::Record::owner);
     record.reference = field_text(Settings_Keys::Record::reference);
-    record.certificate_number = content.number;
     record.calibration_date = d_date_edit->date().toString(Qt::ISODate);
     record.technician = d_technician_edit->text();
     record.reference_uncertainty = Number(d_reference_uncertainty_edit, std::nan(""));
@@ -935,36 +989,7 @@ History_Record TRecordDialog::History_Of(const Certificate_Content &content) con
     record.verdict_as_found = Verdict_Text(Overall_Verdict(found_verdicts));
     record.verdict_as_left = Verdict_Text(Overall_Verdict(left_verdicts));
     record.content = Certificate_Json(content);
-    QBuffer png(&record.plot_png);
-    png.open(QIODevice::WriteOnly);
-    Plot_Picture().save(&png, "PNG");
     return record;
-}
-
-void TRecordDialog::Keep_In_History(const Certificate_Content &content)
-{
-    const QString failure = d_history->Store(History_Of(content));
-    d_history_failure.clear();
-    const QString notice = d_history->Take_Notice();
-    if (!notice.isEmpty())
-    {
-        d_history_notice = notice;
-        qWarning("Zentrova Calibrator: %s", qUtf8Printable(notice));
-    }
-    d_history_message.clear();
-    if (!failure.isEmpty())
-    {
-        d_history_message = tr("The certificate was saved, but it was not kept in the history "
-                               "%1: %2.")
-                                .arg(QDir::toNativeSeparators(d_history->Path()), failure);
-        qWarning("Zentrova Calibrator: %s", qUtf8Printable(d_history_message));
-    }
-    // The new calibration is now the instrument's last one.
-    d_last_serial.clear();
-    if (failure.isEmpty())
-        d_serial_completer->setModel(
-            new QStringListModel(d_history->Serial_Numbers(), d_serial_completer));
-    Update();
 }
 
 QString TRecordDialog::History_Text() const
@@ -1019,36 +1044,26 @@ QString TRecordDialog::History_Text() const
 void TRecordDialog::Update_History()
 {
     const QString serial = d_serial_edit->text().trimmed();
-    if (!d_history_ready)
-        return;
     if (serial != d_last_serial || serial.isEmpty())
     {
+        // Answered with Last_Found; until then no last calibration is shown.
         d_last_serial = serial;
-        d_last = serial.isEmpty() ? Last_Calibration() : d_history->Last_For(serial);
+        d_last = Last_Calibration();
+        if (!serial.isEmpty())
+        {
+            d_history->Find_Last(serial, d_calibration_id);
+            d_history->Complete(serial);
+        }
     }
     const QString text = History_Text();
     d_history_label->setText(text);
     d_history_label->setVisible(!text.isEmpty());
 }
 
-void TRecordDialog::Ensure_History()
-{
-    if (d_history_ready)
-        return;
-    d_history_ready = true;
-    d_history_failure = d_history->Open();
-    d_history_notice = d_history->Take_Notice();
-    if (!d_history_notice.isEmpty())
-        qWarning("Zentrova Calibrator: %s", qUtf8Printable(d_history_notice));
-    d_serial_completer->setModel(
-        new QStringListModel(d_history->Serial_Numbers(), d_serial_completer));
-}
-
 void TRecordDialog::Open_History()
 {
-    Ensure_History();
     if (!d_history_dialog)
-        d_history_dialog = new THistoryDialog(d_history.get(), this);
+        d_history_dialog = new THistoryDialog(d_history, d_store, this);
     d_history_dialog->Set_Filter(d_serial_edit->text().trimmed());
     d_history_dialog->show();
     d_history_dialog->raise();

@@ -5,6 +5,7 @@
 #include "certificate.h"
 
 #include "history.h"
+#include "historyclient.h"
 
 #include <QDialog>
 
@@ -23,7 +24,6 @@ class QwtPlot;
 class QwtPlotCurve;
 class QwtPlotMarker;
 class QwtPlotZoneItem;
-class THistory;
 class THistoryDialog;
 class TSettingsStore;
 
@@ -118,12 +118,11 @@ private:
     void Print_Certificate();
     void Count_Certificate(const QString &number);
     History_Record History_Of(const Certificate_Content &content) const;
-    void Keep_In_History(const Certificate_Content &content);
+    // Issues the certificate's number in the history; returns why it was
+    // not issued, or nothing (content then carries its number).
+    QString Issue(Certificate_Content *content);
     void Update_History();
     void Open_History();
-    // Opens the history on first need: the check of a large file takes a
-    // while, so the window is shown first.
-    void Ensure_History();
 
     TSettingsStore *d_store;
     Calibration_State d_state;
@@ -151,9 +150,11 @@ private:
     QPushButton *d_print_button;
     bool d_updating;
 
-    // Opened with the record window, never with the main window.
-    std::unique_ptr<THistory> d_history;
-    bool d_history_ready;
+    // Opened with the record window, never with the main window; asked
+    // off the GUI thread.
+    THistoryClient *d_history;
+    // The calibration in progress: issued once.
+    QString d_calibration_id;
     QString d_history_failure;
     QString d_history_message;
     // What the user is told once and keeps seeing: a damaged history moved aside.

@@ -1,0 +1,217 @@
+#include "history.h"
+#include "historyclient.h"
+#include "historydialog.h"
+#include "historylistmodel.h"
+#include "recordhelpers.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTextBrowser>
+
+// The history as the windows show it: the record window issues through it,
+// the history window lists, opens and exports what it holds.
+class TestHistoryWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void certificates_are_issued_and_listed();
+    void mistyped_code_is_named();
+    void history_that_cannot_be_written_issues_nothing_data();
+    void history_that_cannot_be_written_issues_nothing();
+    void history_window_says_why_it_is_empty();
+};
+
+namespace
+{
+QString History_Path(const Home_Folder &home)
+{
+    return home.Path() + "/.zentrova/History.sqlite";
+}
+
+QString History_Words(const TRecordDialog &record)
+{
+    return Named<QLabel>(record, "Instrument history")->text();
+}
+
+QByteArray File_Bytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+History_Connection Bench_History(const Home_Folder &home)
+{
+    History_Connection connection;
+    connection.sqlite_path = History_Path(home);
+    return connection;
+}
+} // namespace
+
+void TestHistoryWindow::certificates_are_issued_and_listed()
+{
+    Home_Folder home;
+    home.Write_Settings(Worked_Samples() + Record_Group());
+    TZentrovaDialog dialog;
+    QVERIFY(Show_Active(dialog));
+    TRecordDialog *record = Open_Record(dialog);
+    QCOMPARE(record->Save_Certificate(home.Path() + "/first.pdf"), QString());
+    Retype(Field(*Table(dialog), 0, Reading_Column), "15.25");
+    QCOMPARE(record->Save_Certificate(home.Path() + "/second.pdf"), QString());
+    const QString date = QDate::currentDate().toString("yyyyMMdd");
+    // The first is the second's last calibration: never itself.
+    QTRY_VERIFY(History_Words(*record).contains("KX-0042-" + date + "-2"));
+
+    THistoryClient client(Bench_History(home), nullptr);
+    THistoryDialog view(&client, nullptr, nullptr);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    // The keyboard starts in the filter.
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(Named<QLineEdit>(view, "Find")));
+    THistoryListModel *model = view.Model();
+    QTRY_VERIFY(model->Complete());
+    QCOMPARE(model->rowCount(), 2);
+    QCOMPARE(model->Row(0).certificate_number, "KX-0042-" + date + "-2");
+    view.Set_Filter("004"); // any part of the serial number
+    QTRY_VERIFY(model->Complete() && model->rowCount() == 2);
+    view.Set_Filter("KX-1");
+    QTRY_VERIFY(model->Complete());
+    QCOMPARE(model->rowCount(), 0);
+    QVERIFY2(view.Status_Text().contains("No stored calibration has \"KX-1\""),
+             qPrintable(view.Status_Text()));
+    view.Set_Filter(QString());
+    QTRY_VERIFY(model->Complete() && model->rowCount() == 2);
+
+    QSignalSpy exported(&view, &THistoryDialog::Export_Finished);
+    const QString csv = home.Path() + "/history.csv";
+    view.Start_Export(csv, false);
+    QVERIFY(exported.wait(10000));
+    QCOMPARE(exported.first().at(0).toString(), QString());
+    const QList<QByteArray> lines = File_Bytes(csv).trimmed().split('\n');
+    QCOMPARE(lines.size(), 3);
+    QVERIFY(lines.at(1).contains("KX-0042-" + date.toLatin1() + "-2"));
+
+    // Opened from its top, with its two buttons.
+    view.Select_Row(1);
+    QDialog *viewer = view.Open_Selected();
+    QVERIFY(viewer);
+    QVERIFY(QTest::qWaitForWindowExposed(viewer));
+    auto *browser = viewer->findChild<QTextBrowser *>();
+    QCOMPARE(browser->verticalScrollBar()->value(), 0);
+    QVERIFY2(browser->toPlainText().contains("Item calibrated"),
+             qPrintable(browser->toPlainText()));
+    QStringList buttons;
+    for (const QPushButton *button : viewer->findChildren<QPushButton *>())
+        buttons << button->text().remove('&');
+    buttons.sort();
+    QCOMPARE(buttons, (QStringList{"Close", "Save Certificate Again..."}));
+    viewer->close();
+    QCOMPARE(view.Save_Certificate_Again(home.Path() + "/again.pdf"), QString());
+    QVERIFY(File_Bytes(home.Path() + "/again.pdf").startsWith("%PDF"));
+}
+
+void TestHistoryWindow::mistyped_code_is_named()
+{
+    Home_Folder home;
+    home.Write_Settings(Worked_Samples() + Record_Group());
+    TZentrovaDialog dialog;
+    QVERIFY(Show_Active(dialog));
+    TRecordDialog *record = Open_Record(dialog);
+    QCOMPARE(record->Save_Certificate(home.Path() + "/first.pdf"), QString());
+    // The codes left were 27A8 / FE59; one digit of Code 2 is mistyped now.
+    Retype(Code_Field(dialog, 1), "27A8");
+    Retype(Code_Field(dialog, 2), "FE5A");
+    QTRY_VERIFY2(
+        History_Words(*record).contains("Existing Code 2 is FE5A; the last calibration left FE59"),
+        qPrintable(History_Words(*record)));
+    QVERIFY(!History_Words(*record).contains("Existing Code 1 is"));
+    // The same samples as found again, against the errors predicted as left
+    // last time (0.008, -0.017, 0.008).
+    QVERIFY2(History_Words(*record).contains("15: 0.192, 20: 0.117, 25: 0.042; the largest 0.192"),
+             qPrintable(History_Words(*record)));
+}
+
+void TestHistoryWindow::history_that_cannot_be_written_issues_nothing_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("a folder in the history's place") << "folder"
+                                                     << "a folder stands where";
+    QTest::newRow("a second copy holds the history") << "busy"
+                                                     << "busy for more than 2 seconds";
+}
+
+void TestHistoryWindow::history_that_cannot_be_written_issues_nothing()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, said);
+    Home_Folder home;
+    home.Write_Settings(Worked_Samples() + Record_Group());
+    std::unique_ptr<QSqlDatabase> other;
+    if (failure == "folder")
+        QVERIFY(QDir().mkpath(History_Path(home)));
+    else
+    {
+        THistory(Bench_History(home)).Open();
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "other");
+            raw.setDatabaseName(History_Path(home));
+            QVERIFY(raw.open());
+            QVERIFY(QSqlQuery(raw).exec("BEGIN IMMEDIATE"));
+        }
+    }
+    const auto undo = qScopeGuard(
+        [&]
+        {
+            if (QSqlDatabase::contains("other"))
+            {
+                QSqlDatabase::database("other").close();
+                QSqlDatabase::removeDatabase("other");
+            }
+        });
+    TZentrovaDialog dialog;
+    QVERIFY(Show_Active(dialog));
+    TRecordDialog *record = Open_Record(dialog);
+    const QString pdf = home.Path() + "/c.pdf";
+    const QString why = record->Save_Certificate(pdf);
+    QVERIFY2(why.contains("No certificate was issued") && why.contains(said), qPrintable(why));
+    QVERIFY(!QFile::exists(pdf)); // nothing issued, nothing written
+    QVERIFY2(History_Words(*record).contains(said), qPrintable(History_Words(*record)));
+    // Mended: the same calibration is issued, with the day's first number.
+    if (failure == "folder")
+        QVERIFY(QDir(History_Path(home)).removeRecursively());
+    else
+    {
+        QSqlDatabase::database("other").close();
+        QSqlDatabase::removeDatabase("other");
+    }
+    QCOMPARE(record->Save_Certificate(pdf), QString());
+    QVERIFY(QFile::exists(pdf));
+    THistory history(Bench_History(home));
+    QCOMPARE(history.Last_For("KX-0042", QString()).certificate_number,
+             "KX-0042-" + QDate::currentDate().toString("yyyyMMdd") + "-1");
+}
+
+void TestHistoryWindow::history_window_says_why_it_is_empty()
+{
+    Home_Folder home;
+    QVERIFY(QDir().mkpath(History_Path(home)));
+    THistoryClient client(Bench_History(home), nullptr);
+    THistoryDialog view(&client, nullptr, nullptr);
+    QTRY_VERIFY(view.Model()->Complete());
+    QVERIFY2(view.Status_Text().contains("cannot be used: a folder stands where"),
+             qPrintable(view.Status_Text()));
+    QVERIFY(QDir(History_Path(home)).removeRecursively());
+    view.Set_Filter("x");
+    QTRY_VERIFY(view.Model()->Complete() && view.Model()->Failure().isEmpty());
+    QVERIFY2(view.Status_Text().contains("No stored calibration has \"x\""),
+             qPrintable(view.Status_Text()));
+}
+
+QTEST_MAIN(TestHistoryWindow)
+#include "tst_historywindow.moc"
