@@ -19,13 +19,16 @@ ensure_packages() {
 }
 
 # What building the program needs.
-BUILD_PACKAGES=(g++ cmake ninja-build qtbase5-dev qtbase5-dev-tools libqwt-qt5-dev libqt5sql5-sqlite fonts-dejavu-core)
+BUILD_PACKAGES=(g++ cmake ninja-build qtbase5-dev qtbase5-dev-tools libqwt-qt5-dev libqt5sql5-sqlite libqt5sql5-psql
+    fonts-dejavu-core)
 # What the tests need besides: a real X server and key events for the
 # end-to-end suite; a D-Bus session, the accessibility bus and an AT-SPI
 # client for what a screen reader hears; and Mesa's GL libraries as on any
 # desktop, so that the sanitizer run meets them as a user's machine has them;
-# and the checkers of the package and its desktop files.
+# the checkers of the package and its desktop files; and a PostgreSQL
+# server, of which the history suite starts a throw-away cluster of its own.
 TEST_PACKAGES=(xvfb xauth xdotool xclip libx11-dev dbus-daemon dbus-bin x11-utils at-spi2-core python3-pyatspi
     libglx-mesa0 libgl1-mesa-dri
     lintian desktop-file-utils appstream
-    poppler-utils sqlite3)
+    poppler-utils sqlite3
+    postgresql)
