@@ -207,11 +207,13 @@ TZentrovaDialog::~TZentrovaDialog()
 {
     // Deleted while shown, the window is hidden by QDialog's destructor; a
     // field losing the focus then reports an edit, which must not reach a
-    // dialog that is no longer one.
+    // dialog that is no longer one; nor must the application's focus change
+    // that a child window hidden on its way out reports.
     for (QObject *sender :
          {static_cast<QObject *>(d_input_widget), static_cast<QObject *>(d_code1_hexedit),
           static_cast<QObject *>(d_code2_hexedit)})
         disconnect(sender, nullptr, this, nullptr);
+    disconnect(qApp, nullptr, this, nullptr);
     // Every save has already been written (or given up) by closeEvent, so
     // releasing the settings object has nothing left to write and cannot
     // wait on a lock.
