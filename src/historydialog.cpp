@@ -31,7 +31,6 @@ THistoryDialog::THistoryDialog(THistoryClient *client, TSettingsStore *store, QW
     d_filter_edit = new QLineEdit(this);
     d_filter_edit->setAccessibleName(tr("Find"));
     d_filter_edit->setPlaceholderText(tr("any part of a serial number or an owner"));
-    d_filter_edit->setClearButtonEnabled(true);
     filter_label->setBuddy(d_filter_edit);
     filter_row->addWidget(filter_label);
     filter_row->addWidget(d_filter_edit);
@@ -71,6 +70,7 @@ THistoryDialog::THistoryDialog(THistoryClient *client, TSettingsStore *store, QW
         buttons->addWidget(button);
     }
     buttons->insertStretch(4);
+    settings_button->setEnabled(store != nullptr);
     layout->addLayout(buttons);
     resize(960, 520);
 
