@@ -112,7 +112,7 @@ void Read_Earlier_Content(const QJsonObject &object, Certificate_Content *conten
                      QStringList{Tr("The results relate only to the item calibrated."),
                                  Tr("Calibrated by: %1").arg(text("technician"))};
     content->sections << verdict;
-    content->closing = Tr("End of certificate %1").arg(content->number);
+    content->closing = Tr("End of certificate");
 }
 } // namespace
 

@@ -25,4 +25,11 @@ inline QString Temperature_Unit()
     return QStringLiteral("\u02DAC");
 }
 
+// The record window and the certificate write the unit with the degree
+// sign itself, U+00B0.
+inline QString Degrees_Celsius()
+{
+    return QStringLiteral("\u00B0C");
+}
+
 #endif

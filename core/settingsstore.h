@@ -32,33 +32,10 @@ constexpr double default_code2 = 0.0; // 0000, the non-calibrated offset
 constexpr int default_nominal_precision = 0;
 constexpr int default_measured_precision = 3;
 
-// The record window's group: identification, as-left rows, and the last
-// certificate number given, so that the next one of the day counts on.
+// The record's group: the calibration in progress (core/recordstore.cpp).
 namespace Record
 {
 inline const QString group = QStringLiteral("Record");
-inline const QString serial_number = QStringLiteral("Serial_Number");
-inline const QString model = QStringLiteral("Model");
-inline const QString owner = QStringLiteral("Owner");
-inline const QString technician = QStringLiteral("Technician");
-inline const QString calibration_date = QStringLiteral("Calibration_Date");
-inline const QString reference = QStringLiteral("Reference");
-inline const QString reference_uncertainty = QStringLiteral("Reference_Uncertainty");
-inline const QString resolution = QStringLiteral("Resolution");
-inline const QString tolerance = QStringLiteral("Tolerance");
-inline const QString as_left_count = QStringLiteral("As_Left_Count");
-inline const QString last_certificate_serial = QStringLiteral("Last_Certificate_Serial");
-inline const QString last_certificate_date = QStringLiteral("Last_Certificate_Date");
-inline const QString last_certificate_count = QStringLiteral("Last_Certificate_Count");
-inline const QString default_model = QStringLiteral("KX310");
-inline const QString default_resolution = QStringLiteral("0.1");
-// As_Left_Actual_%1 and As_Left_Reading_%1, counted from 0.
-inline QString As_Left_Key(bool actual, int row)
-{
-    return QStringLiteral("%1_%2")
-        .arg(actual ? QStringLiteral("As_Left_Actual") : QStringLiteral("As_Left_Reading"))
-        .arg(row);
-}
 // The full key, group included, as the store reads it.
 inline QString Key(const QString &name)
 {

@@ -1436,24 +1436,3 @@ Copy_Result THistory::Copy_From(const QString &sqlite_path)
 }
 
 // ---------------------------------------------------------------------------
-
-Drift Compute_Drift(const QList<History_Point> &found_now, const QList<History_Point> &left_last)
-{
-    Drift drift;
-    for (const History_Point &found : found_now)
-    {
-        if (!std::isfinite(found.nominal) || !std::isfinite(found.error))
-            continue;
-        for (const History_Point &left : left_last)
-            if (std::isfinite(left.nominal) && std::isfinite(left.error) &&
-                std::fabs(left.nominal - found.nominal) < 1e-9)
-            {
-                const double change = found.error - left.error;
-                drift.points << qMakePair(found.nominal, change);
-                if (std::fabs(change) > std::fabs(drift.largest))
-                    drift.largest = change;
-                break;
-            }
-    }
-    return drift;
-}

@@ -232,15 +232,6 @@ private:
     QString d_notice;
 };
 
-// Drift since the last calibration: at each nominal temperature measured
-// both times, this as-found error minus the last as-left error.
-struct Drift
-{
-    QList<QPair<double, double>> points; // nominal, drift
-    double largest = 0.0;                // the largest in magnitude, with its sign
-};
-Drift Compute_Drift(const QList<History_Point> &found_now, const QList<History_Point> &left_last);
-
 // CSV for a spreadsheet: a text cell that begins with =, +, - or @ is
 // quoted so that it cannot run as a formula; an identifier (a code, a
 // serial number) is written so that it stays text (2E10, 0000).

@@ -9,6 +9,7 @@
 #include "inputwidget.h"
 #include "numbertext.h"
 #include "recorddialog.h"
+#include "recordmodel.h"
 #include "samplescrollarea.h"
 #include "session.h"
 #include "settingsdialog.h"
@@ -38,8 +39,6 @@
 
 namespace
 {
-constexpr double code1_scale = 10000.0;
-constexpr double code2_scale = 1000.0;
 constexpr int code_max_width = 100;
 constexpr QSize meter_size(196, 196);
 
@@ -112,7 +111,7 @@ int Height_Beside_Table(const QGridLayout *grid)
 
 TZentrovaDialog::TZentrovaDialog(QWidget *parent, Qt::WindowFlags flags)
     : QDialog(parent, flags), d_settings(nullptr), d_settings_dialog(nullptr),
-      d_record_dialog(nullptr)
+      d_record_model(new TRecordModel(this))
 {
     Open_Settings();
 
@@ -168,6 +167,8 @@ TZentrovaDialog::TZentrovaDialog(QWidget *parent, Qt::WindowFlags flags)
     table_area->Set_Reserved_Height(Height_Beside_Table(main_grid));
 
     Load_Settings();
+    d_record_model->Restore(Load_Record_State(*d_settings));
+    d_record_model->Set_Laboratory(Load_Laboratory(*d_settings));
     Data_Changed();
 
     setWindowTitle(QStringLiteral("Zentrova Calibrator Version 2.1"));
@@ -205,6 +206,8 @@ TZentrovaDialog::TZentrovaDialog(QWidget *parent, Qt::WindowFlags flags)
 
 TZentrovaDialog::~TZentrovaDialog()
 {
+    // The record window shows this window's record model and store.
+    d_record_dialog.reset();
     // Deleted while shown, the window is hidden by QDialog's destructor; a
     // field losing the focus then reports an edit, which must not reach a
     // dialog that is no longer one; nor must the application's focus change
@@ -370,36 +373,40 @@ void TZentrovaDialog::Data_Changed()
     const QString why_not = Why_No_Codes();
     d_data_range_label->setToolTip(
         why_not.isEmpty() ? Copy_Hint() : why_not + QStringLiteral("\n\n") + Copy_Hint());
+    d_result = Calibration_Result();
     if (why_not.isEmpty())
     {
-        const Calibration_Result result = Compute_Calibration(
-            d_input_widget->Get_Samples(), d_code1_hexedit->Get_Value(code1_scale),
-            d_code2_hexedit->Get_Value(code2_scale));
-        if (result.valid)
+        d_result = Compute_Calibration(d_input_widget->Get_Samples(),
+                                       d_code1_hexedit->Get_Value(Code1_Scale),
+                                       d_code2_hexedit->Get_Value(Code2_Scale));
+        if (d_result.valid)
         {
-            new_code1 = Format_Code(result.new_code1);
-            new_code2 = Format_Code(result.new_code2);
-            data_range = Format_Data_Range(result.data_range);
+            new_code1 = Format_Code(d_result.new_code1);
+            new_code2 = Format_Code(d_result.new_code2);
+            data_range = Format_Data_Range(d_result.data_range);
         }
     }
     Show_Result(d_new_code1_label, new_code1);
     Show_Result(d_new_code2_label, new_code2);
     Show_Result(d_data_range_label, data_range);
-    if (d_record_dialog)
-        d_record_dialog->Set_Calibration(Current_State());
+    d_record_model->Set_Main_Window(Current_State());
 }
 
-Calibration_State TZentrovaDialog::Current_State() const
+Main_Window_State TZentrovaDialog::Current_State() const
 {
-    Calibration_State state;
-    state.existing_code1 = d_code1_hexedit->text();
-    state.existing_code2 = d_code2_hexedit->text();
-    state.new_code1 = d_new_code1_label->text();
-    state.new_code2 = d_new_code2_label->text();
-    state.has_codes = state.new_code1 != no_code;
-    state.why_no_codes = Why_No_Codes();
+    Main_Window_State state;
     for (const QStringList &row : d_input_widget->Get_Texts())
         state.samples << row.mid(0, 3);
+    state.codes_complete = d_code1_hexedit->Is_Complete() && d_code2_hexedit->Is_Complete();
+    if (state.codes_complete)
+    {
+        Parse_Code(d_code1_hexedit->text(), &state.codes.code1);
+        Parse_Code(d_code2_hexedit->text(), &state.codes.code2);
+    }
+    state.has_result = d_result.valid;
+    state.new_codes = Code_Pair{d_result.new_code1, d_result.new_code2};
+    state.why_no_codes = Why_No_Codes();
+    state.measured_precision = d_input_widget->Get_Measured_Precision();
     return state;
 }
 
@@ -407,10 +414,10 @@ void TZentrovaDialog::Open_Record()
 {
     if (!d_record_dialog)
     {
-        d_record_dialog = new TRecordDialog(d_settings, this);
-        connect(d_record_dialog, &TRecordDialog::Current_State_Wanted, this,
+        d_record_dialog = std::make_unique<TRecordDialog>(d_record_model, d_settings);
+        connect(d_record_dialog.get(), &TRecordDialog::Current_State_Wanted, this,
                 &TZentrovaDialog::Take_Edits);
-        d_record_dialog->Set_Calibration(Current_State());
+        d_record_dialog->Place_Beside(this);
     }
     d_record_dialog->show();
     d_record_dialog->raise();
@@ -443,9 +450,10 @@ void TZentrovaDialog::Copy_Record()
     record.existing_code1 = d_code1_hexedit->text();
     record.existing_code2 = d_code2_hexedit->text();
     record.samples = d_input_widget->Get_Texts();
-    record.new_code1 = d_new_code1_label->text();
-    record.new_code2 = d_new_code2_label->text();
-    record.data_range = d_data_range_label->text();
+    record.new_code1 = d_result.valid ? Format_Code(d_result.new_code1) : no_code;
+    record.new_code2 = d_result.valid ? Format_Code(d_result.new_code2) : no_code;
+    record.data_range = d_result.valid ? Format_Data_Range(d_result.data_range)
+                                       : no_code + QLatin1Char(' ') + Temperature_Unit();
     auto *data = new QMimeData;
     data->setText(Record_Text(record));
     data->setHtml(Record_Html(record));
@@ -518,6 +526,9 @@ void TZentrovaDialog::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    // The record window is a window of its own; it goes with this one.
+    if (d_record_dialog)
+        d_record_dialog->close();
     event->accept();
 }
 
@@ -571,10 +582,7 @@ QString TZentrovaDialog::Save_Settings()
         [&](QSettings &store)
         {
             Save_Main_Session(store, session);
-            // The record's group is written only when the record window
-            // exists; otherwise the file keeps what it had.
-            if (d_record_dialog)
-                d_record_dialog->Save(store);
+            Save_Record_State(store, d_record_model->State());
         });
 }
 

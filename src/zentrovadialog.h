@@ -8,6 +8,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <memory>
 #include <vector>
 
 class QCloseEvent;
@@ -21,7 +22,8 @@ class THexEditWidget;
 class TInputWidget;
 class TRecordDialog;
 class TSettingsDialog;
-struct Calibration_State;
+struct Main_Window_State;
+class TRecordModel;
 
 // The program's one window: the existing codes, the sample table, the new
 // codes with the data range, a legend and a help panel. Every edit of a
@@ -73,10 +75,10 @@ private:
     void Take_Edits();
     void Mark_Code_Field(THexEditWidget *field);
     void Keep_On_Screen();
-    // Opens the record window (built when first opened), which then follows
-    // this window's codes and samples.
+    // Opens the record window (built when first opened, beside this one).
     void Open_Record();
-    Calibration_State Current_State() const;
+    // What the record follows: the samples, the codes and the results.
+    Main_Window_State Current_State() const;
     // Puts the calibration record on the clipboard, as text and as HTML.
     void Copy_Record();
     QMessageBox::StandardButton Ask_After_Failed_Save(const QString &failure);
@@ -95,7 +97,13 @@ private:
     THexEditWidget *d_code2_hexedit;
     TInputWidget *d_input_widget;
     TSettingsDialog *d_settings_dialog;
-    TRecordDialog *d_record_dialog;
+    // The calibration in progress, which the record window shows; loaded
+    // with the settings, saved with them.
+    TRecordModel *d_record_model;
+    // A window of its own (no Qt parent, so that this one can come in
+    // front of it), deleted with this one.
+    std::unique_ptr<TRecordDialog> d_record_dialog;
+    Calibration_Result d_result;
 };
 
 #endif

@@ -4,19 +4,44 @@
 #include "dialoghelpers.h"
 #include "recorddialog.h"
 
-// The record window's group of a settings file: an instrument with a serial
-// number, so that certificates can be made, and a tolerance for verdicts.
+#include <QApplication>
+#include <QProcess>
+
+// The record's group of a settings file: everything a certificate needs,
+// with a tolerance for verdicts, and the laboratory that issues it.
 inline QByteArray Record_Group()
 {
-    return "[Record]\nSerial_Number=KX-0042\nTechnician=A. Tester\n"
-           "Reference_Uncertainty=0.02\nTolerance=0.05\n";
+    return "[Record]\nSerial_Number=KX-0042\nOwner=Lab A\nTechnician=A. Tester\n"
+           "Reference=PRT 100 #7\nReference_Certificate=RC-19\n"
+           "Reference_Due_Date=2099-12-31\nReference_Uncertainty=0.02\nResolution=0.1\n"
+           "Tolerance=0.05\nAmbient_Temperature=21.5\nRelative_Humidity=45\n"
+           "[Laboratory]\nName=Bench Lab\nPlace=Bench Lab, room 2\nApprover=Q. Manager\n"
+           "Approver_Function=Quality manager\n";
+}
+
+// The record window: a window of its own, not a child of the main window.
+inline TRecordDialog *Record_Window()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (auto *record = qobject_cast<TRecordDialog *>(widget))
+            return record;
+    return nullptr;
 }
 
 // Opens the record window as the user does, with its button.
 inline TRecordDialog *Open_Record(TZentrovaDialog &dialog)
 {
     Push_Button(dialog, "Record...")->click();
-    return dialog.findChild<TRecordDialog *>();
+    return Record_Window();
+}
+
+inline QString Pdf_Text(const QString &path)
+{
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {"-layout", path, "-"});
+    if (!pdftotext.waitForFinished(20000))
+        return QString();
+    return QString::fromUtf8(pdftotext.readAllStandardOutput());
 }
 
 #endif

@@ -1,102 +1,62 @@
-#include "calibrationrecord.h"
+#include "fieldmark.h"
+#include "recordfields.h"
 #include "recordhelpers.h"
+#include "safetext.h"
 
+#include <QComboBox>
+#include <QFileDialog>
 #include <QLineEdit>
-#include <QProcess>
+#include <QSet>
+#include <QTableView>
+#include <QTimer>
 
-// Finishing a calibration: the as-left prediction, the uncertainty, the
-// verdicts, the certificate and what the record keeps between runs.
+// The record window as the technician uses it: what it marks and says, the
+// certificate it issues once, and the calibration's life across windows.
 class TestRecord : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void as_left_prediction_data();
-    void as_left_prediction();
-    void verdicts_data();
-    void verdicts();
     void certificate_reads_back();
+    void marked_fields_hold_the_certificate_back_data();
+    void marked_fields_hold_the_certificate_back();
+    void as_left_rows_nobody_measured();
+    void one_number_for_one_certificate();
+    void refinement_keeps_the_as_found_part();
+    void suggested_file_name_stays_in_its_folder_data();
+    void suggested_file_name_stays_in_its_folder();
+    void keyboard_from_serial_number_to_save();
     void older_file_round_trip();
 };
 
 namespace
 {
-QString Pdf_Text(const QString &path)
+QLineEdit *Field_Edit(const TRecordDialog &record, Record_Field field)
 {
-    QProcess pdftotext;
-    pdftotext.start("pdftotext", {"-layout", path, "-"});
-    if (!pdftotext.waitForFinished(20000))
-        return QString();
-    return QString::fromUtf8(pdftotext.readAllStandardOutput());
+    return Named<QLineEdit>(record, Field_Info(field).name);
+}
+
+QLabel *Reasons(const TRecordDialog &record)
+{
+    return Named<QLabel>(record, "Why there is no certificate");
+}
+
+// Types as a user does: select all, type (what no key gives, as a paste).
+void Type_Into(QLineEdit *field, const QString &text)
+{
+    field->setFocus();
+    field->selectAll();
+    bool keys = true;
+    for (const QChar character : text)
+        keys = keys && character.unicode() >= 0x20 && character.unicode() < 0x7F;
+    if (text.isEmpty())
+        QTest::keyClick(field, Qt::Key_Delete);
+    else if (keys)
+        QTest::keyClicks(field, text);
+    else
+        field->insert(text);
 }
 } // namespace
-
-void TestRecord::as_left_prediction_data()
-{
-    QTest::addColumn<QList<double>>("actuals");
-    QTest::addColumn<QList<double>>("readings");
-    QTest::addColumn<QList<double>>("predicted"); // readings, to the shown 0.001
-    QTest::addColumn<double>("s");                // -1: below three samples
-    QTest::newRow("three samples")
-        << QList<double>{15.0, 20.0, 25.0} << QList<double>{15.2, 20.1, 25.05}
-        << QList<double>{15.008, 19.983, 25.008} << 0.0207232;
-    QTest::newRow("one sample corrects the offset only")
-        << QList<double>{25.0} << QList<double>{25.3} << QList<double>{25.0} << -1.0;
-}
-
-void TestRecord::as_left_prediction()
-{
-    QFETCH(QList<double>, actuals);
-    QFETCH(QList<double>, readings);
-    QFETCH(QList<double>, predicted);
-    QFETCH(double, s);
-
-    Sample_List samples;
-    for (int index = 0; index < actuals.size(); ++index)
-        samples << Sample{0.0, actuals.at(index), readings.at(index), 0.0};
-    // The codes as the window computes them from 2710 and 0000.
-    const Calibration_Result result =
-        TZentrovaDialog::Compute_Calibration(samples, 1.00005, -0.0005);
-    QVERIFY(result.valid);
-    const double slope_change = Code_Change(result.new_code1, 0x2710, 10000.0);
-    const double offset_change = Code_Change(result.new_code2, 0x0000, 1000.0);
-    for (int index = 0; index < actuals.size(); ++index)
-        QCOMPARE(qRound(Predicted_Reading(readings.at(index), slope_change, offset_change) * 1000),
-                 qRound(predicted.at(index) * 1000));
-
-    const Residual_Spread spread = Fit_Residual_Spread(actuals, readings);
-    QCOMPARE(spread.valid, s >= 0);
-    if (spread.valid)
-        QVERIFY(qAbs(spread.s - s) < 1e-6);
-    // U with a reference of 0.02 (k = 2) and a resolution of 0.1.
-    const double expected_u = 2 * std::sqrt(0.01 * 0.01 + (spread.valid ? s * s : 0.0) +
-                                            std::pow(0.1 / (2 * std::sqrt(3.0)), 2));
-    QVERIFY(qAbs(Expanded_Uncertainty(0.02, spread.valid ? spread.s : 0.0, 0.1) - expected_u) <
-            1e-6);
-}
-
-void TestRecord::verdicts_data()
-{
-    QTest::addColumn<double>("error");
-    QTest::addColumn<bool>("has_tolerance");
-    QTest::addColumn<QString>("verdict");
-    QTest::newRow("well inside") << 0.01 << true << "Pass";
-    QTest::newRow("inside, but not by U")
-        << -0.04 << true << "Pass, within the uncertainty of the limit";
-    QTest::newRow("on the limit passes")
-        << 0.05 << true << "Pass, within the uncertainty of the limit";
-    QTest::newRow("outside") << -0.051 << true << "Fail";
-    QTest::newRow("no tolerance, no verdict") << 9.0 << false << "";
-}
-
-void TestRecord::verdicts()
-{
-    QFETCH(double, error);
-    QFETCH(bool, has_tolerance);
-    QFETCH(QString, verdict);
-    // Tolerance 0.05, U 0.02.
-    QCOMPARE(Verdict_Text(Judge(error, has_tolerance, 0.05, 0.02)), verdict);
-}
 
 void TestRecord::certificate_reads_back()
 {
@@ -111,52 +71,268 @@ void TestRecord::certificate_reads_back()
     actual->setFocus();
     actual->setText("15.000");
 
-    const QString date = QDate::currentDate().toString("yyyyMMdd");
     const QString path = home.Path() + "/certificate.pdf";
     QCOMPARE(record->Save_Certificate(path), QString());
     const QString text = Pdf_Text(path);
+    const QString number = "KX-0042-" + QDate::currentDate().toString("yyyyMMdd") + "-1";
     for (const QString &expected :
-         {QString("Calibration Certificate"), "KX-0042-" + date + "-1", QString("Page 1 of 1"),
-          QString("2710"), QString("0000"), QString("27A8"), QString("FE59"), QString("15.200"),
-          QString("20.100"), QString("25.050"), QString("predicted, not measured"), QString("Fail"),
+         {QString("Calibration Certificate"), number, QString("Bench Lab"), QString("2710"),
+          QString("0000"), QString("15.200"), QString("20.100"), QString("25.050"),
+          QString("No adjustment was made"), QString("Fail"),
           QString("The results relate only to the item calibrated."), QString("A. Tester"),
-          QString("End of certificate")})
+          QString("Q. Manager")})
         QVERIFY2(text.contains(expected), qPrintable(expected + " missing from:\n" + text));
+    QCOMPARE(record->Status(),
+             QString("Saved as %1 (number %2).").arg(QDir::toNativeSeparators(path), number));
+    QVERIFY(Named<QLabel>(*record, "Next step")->text().contains("Issued as " + number));
+    // Issued, the record is read-only until New Calibration.
+    QVERIFY(Field_Edit(*record, Record_Field::Owner)->isReadOnly());
+    record->New_Calibration();
+    QVERIFY(!Field_Edit(*record, Record_Field::Owner)->isReadOnly());
+    QCOMPARE(Field_Edit(*record, Record_Field::Serial)->text(), QString());
+    QCOMPARE(Field_Edit(*record, Record_Field::Owner)->text(), QStringLiteral("Lab A"));
+}
 
-    // The next one of the day counts on, and the first one is not spoilt by
-    // a save that cannot be written.
-    QCOMPARE(record->Next_Certificate_Number(), "KX-0042-" + date + "-2");
-    const QString failure = record->Save_Certificate(home.Path() + "/no/such/folder/c.pdf");
-    QVERIFY2(failure.contains("no/such/folder"), qPrintable(failure));
+void TestRecord::marked_fields_hold_the_certificate_back_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("reference uncertainty with a comma")
+        << int(Record_Field::Reference_Uncertainty) << "0,05"
+        << "not a number";
+    QTest::newRow("tolerance below zero") << int(Record_Field::Tolerance) << "-0.05"
+                                          << "greater than 0";
+    QTest::newRow("resolution below zero") << int(Record_Field::Resolution) << "-0.1"
+                                           << "greater than 0";
+    QTest::newRow("technician left empty") << int(Record_Field::Technician) << ""
+                                           << "Not filled in: Technician";
+    QTest::newRow("reference left empty") << int(Record_Field::Reference) << ""
+                                          << "Not filled in: Reference thermometer";
+    QTest::newRow("a serial with a direction override")
+        << int(Record_Field::Serial) << QString("KX\u202E42") << "reorders";
+    QTest::newRow("a calibration date typed over")
+        << int(Record_Field::Calibration_Date) << "PRT 100 #7"
+        << "not a date";
+}
 
-    // Without codes there is no certificate, and nothing is written.
-    Retype(Field(*Table(dialog), 1, Reading_Column), "20,1");
-    const QString second = home.Path() + "/second.pdf";
-    QVERIFY(record->Save_Certificate(second).contains("no new codes"));
-    QVERIFY(!QFile::exists(second));
+void TestRecord::marked_fields_hold_the_certificate_back()
+{
+    QFETCH(int, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, said);
+    Home_Folder home;
+    home.Write_Settings(Worked_Samples() + Record_Group());
+    TZentrovaDialog dialog;
+    QVERIFY(Show_Active(dialog));
+    TRecordDialog *record = Open_Record(dialog);
+    QVERIFY(Reasons(*record)->isHidden());
+    QLineEdit *edit = Field_Edit(*record, static_cast<Record_Field>(field));
+    Type_Into(edit, typed);
+    // Said in the window as text, not only in a tool tip, and by the slot.
+    QVERIFY(!Reasons(*record)->isHidden());
+    QVERIFY2(Reasons(*record)->text().contains(said), qPrintable(Reasons(*record)->text()));
+    QCOMPARE(Is_Field_Marked(edit), !typed.isEmpty());
+    const QString path = home.Path() + "/c.pdf";
+    QVERIFY(record->Save_Certificate(path).contains(said));
+    QVERIFY(!QFile::exists(path));
+    // The text stays as typed.
+    QCOMPARE(edit->text(), typed);
+}
+
+void TestRecord::as_left_rows_nobody_measured()
+{
+    Home_Folder home;
+    home.Write_Settings(Worked_Samples() + Record_Group());
+    TZentrovaDialog dialog;
+    QVERIFY(Show_Active(dialog));
+    TRecordDialog *record = Open_Record(dialog);
+    QVERIFY(!Push_Button(*record, "&Add Row")->isEnabled());
+    record->Codes_Keyed_In();
+    QVERIFY(Named<QLabel>(*record, "Next step")->text().startsWith("Measure as left"));
+    Push_Button(*record, "&Add Row")->click();
+    Push_Button(*record, "&Add Row")->click();
+    const QString path = home.Path() + "/c.pdf";
+    const QString failure = record->Save_Certificate(path);
+    QVERIFY2(failure.contains("As left row 1: the actual temperature is empty") &&
+                 failure.contains("As left row 2"),
+             qPrintable(failure));
+    QVERIFY(!QFile::exists(path));
+    // Rows typed: the certificate states them as measured.
+    auto *view = Named<QTableView>(*record, "As left (measured)");
+    QAbstractItemModel *rows = view->model();
+    const char *cells[][2] = {{"15.0", "15.01"}, {"20.0", "19.99"}};
+    for (int row = 0; row < 2; ++row)
+        for (int column = 0; column < 2; ++column)
+            QVERIFY(rows->setData(rows->index(row, column), cells[row][column]));
+    QCOMPARE(record->Save_Certificate(path), QString());
+    const QString text = Pdf_Text(path);
+    QVERIFY2(text.contains("Results as left, measured after adjustment"), qPrintable(text));
+    QVERIFY(text.contains("Verdict as left: Pass"));
+}
+
+void TestRecord::one_number_for_one_certificate()
+{
+    Home_Folder home;
+    home.Write_Settings(Worked_Samples() + Record_Group());
+    TZentrovaDialog dialog;
+    QVERIFY(Show_Active(dialog));
+    TRecordDialog *record = Open_Record(dialog);
+    QCOMPARE(record->Save_Certificate(home.Path() + "/a.pdf"), QString());
+    const QString number = "KX-0042-" + QDate::currentDate().toString("yyyyMMdd") + "-1";
+    // Saved again: the same certificate, the same number, nothing new stored.
+    QCOMPARE(record->Save_Certificate(home.Path() + "/b.pdf"), QString());
+    QVERIFY(record->Status().contains("(number " + number + ")"));
+    QCOMPARE(Pdf_Text(home.Path() + "/a.pdf"), Pdf_Text(home.Path() + "/b.pdf"));
+    // The next instrument of the same serial on the same day counts on.
+    record->New_Calibration();
+    Type_Into(Field_Edit(*record, Record_Field::Serial), "KX-0042");
+    Type_Into(Field_Edit(*record, Record_Field::Ambient_Temperature), "21");
+    Type_Into(Field_Edit(*record, Record_Field::Relative_Humidity), "40");
+    QCOMPARE(record->Save_Certificate(home.Path() + "/c.pdf"), QString());
+    QVERIFY(record->Status().contains(number.chopped(1) + "2)"));
+    QVERIFY(!home.Read_Settings().contains("Last_Certificate_Count"));
+}
+
+void TestRecord::refinement_keeps_the_as_found_part()
+{
+    Home_Folder home;
+    home.Write_Settings(Worked_Samples() + Record_Group());
+    TZentrovaDialog dialog;
+    QVERIFY(Show_Active(dialog));
+    TRecordDialog *record = Open_Record(dialog);
+    QVERIFY(Named<QLabel>(*record, "Next step")->text().contains("Key 27A8 / FE59"));
+    record->Codes_Keyed_In();
+    // The help's procedure: the new codes typed in as existing codes, two
+    // rows removed, one sample measured.
+    Retype(Code_Field(dialog, 1), "27A8");
+    Retype(Code_Field(dialog, 2), "FE59");
+    TInputWidget &table = *Table(dialog);
+    Click_Tick_Box(table, 0);
+    Click_Tick_Box(table, 2);
+    QTest::mouseClick(Remove_Button(table), Qt::LeftButton);
+    QCOMPARE(table.Get_Samples().size(), 1);
+    Retype(Field(table, 0, Reading_Column), "20.03");
+    auto *found = Named<QTableView>(*record, "As found");
+    QCOMPARE(found->model()->rowCount(), 3);
+    QCOMPARE(found->model()->index(0, 2).data().toString(), QStringLiteral("15.200"));
+    QVERIFY(Named<QLabel>(*record, "Next step")->text().startsWith("Refined: key 27A8 / FE3B"));
+    record->Codes_Keyed_In();
+    QCOMPARE(found->model()->rowCount(), 3);
+    QVERIFY(Named<QLabel>(*record, "Next step")->text().contains("codes left 27A8 / FE3B"));
+}
+
+void TestRecord::suggested_file_name_stays_in_its_folder_data()
+{
+    QTest::addColumn<QString>("serial");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("a path upwards") << "../../tmp/x"
+                                    << "..-..-tmp-x";
+    QTest::newRow("a folder") << "a/b"
+                              << "a-b";
+    QTest::newRow("what Windows cannot hold") << "K:X*1?\"<>|\\"
+                                              << "K-X-1------";
+}
+
+void TestRecord::suggested_file_name_stays_in_its_folder()
+{
+    QFETCH(QString, serial);
+    QFETCH(QString, name);
+    QCOMPARE(File_Name_Part(serial), name);
+    Home_Folder home;
+    home.Write_Settings(Worked_Samples() + Record_Group());
+    TZentrovaDialog dialog;
+    QVERIFY(Show_Active(dialog));
+    TRecordDialog *record = Open_Record(dialog);
+    QVERIFY(QTest::qWaitForWindowActive(record));
+    Type_Into(Field_Edit(*record, Record_Field::Serial), serial);
+    QString suggested;
+    QTimer::singleShot(200,
+                       [&]
+                       {
+                           for (QWidget *widget : QApplication::topLevelWidgets())
+                               if (auto *files = qobject_cast<QFileDialog *>(widget))
+                               {
+                                   suggested = files->selectedFiles().value(0);
+                                   files->reject();
+                               }
+                       });
+    QTest::keyClick(record, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(QFileInfo(suggested).absolutePath(), QDir::home().absolutePath());
+    QCOMPARE(QFileInfo(suggested).fileName(),
+             name + "-" + QDate::currentDate().toString("yyyyMMdd") + ".pdf");
+}
+
+void TestRecord::keyboard_from_serial_number_to_save()
+{
+    Home_Folder home;
+    home.Write_Settings(Worked_Samples() + Record_Group());
+    TZentrovaDialog dialog;
+    QVERIFY(Show_Active(dialog));
+    TRecordDialog *record = Open_Record(dialog);
+    QVERIFY(QTest::qWaitForWindowActive(record));
+    QCOMPARE(QApplication::focusWidget(), Field_Edit(*record, Record_Field::Serial));
+    // Tab from the serial number reaches Save Certificate, each table one stop
+    // on the way; no stop is visited twice.
+    QList<QWidget *> visited;
+    QWidget *save = Push_Button(*record, "&Save Certificate...");
+    while (QApplication::focusWidget() != save && visited.size() < 80)
+    {
+        visited << QApplication::focusWidget();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(QApplication::focusWidget(), save);
+    QCOMPARE(QSet<QWidget *>(visited.begin(), visited.end()).size(), visited.size());
+    int tables = 0;
+    for (QWidget *widget : visited)
+        tables += qobject_cast<QTableView *>(widget) != nullptr;
+    QCOMPARE(tables, 3); // as found, predicted, as left (the drift table is hidden)
+    const int date_index = visited.indexOf(Field_Edit(*record, Record_Field::Calibration_Date));
+    QCOMPARE(visited.at(date_index + 1), Field_Edit(*record, Record_Field::Technician));
+    // Ctrl+S there saves: the file dialog comes.
+    bool asked = false;
+    QTimer::singleShot(200,
+                       [&]
+                       {
+                           for (QWidget *widget : QApplication::topLevelWidgets())
+                               if (auto *files = qobject_cast<QFileDialog *>(widget))
+                               {
+                                   asked = true;
+                                   files->reject();
+                               }
+                       });
+    QTest::keyClick(save, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(asked);
 }
 
 void TestRecord::older_file_round_trip()
 {
     Home_Folder home;
-    home.Write_Settings(Worked_Samples()); // written before the record existed
+    // Written before the record kept its state: as-left rows with no codes.
+    home.Write_Settings(Worked_Samples() +
+                        "[Record]\nSerial_Number=KX-7\nAs_Left_Count=1\nAs_Left_Actual_0=15\n"
+                        "As_Left_Reading_0=15.01\nLast_Certificate_Count=2147483647\n");
     {
         TZentrovaDialog dialog;
         QVERIFY(Show_Active(dialog));
         TRecordDialog *record = Open_Record(dialog);
-        QCOMPARE(Named<QLineEdit>(*record, "Serial number")->text(), QString());
-        QCOMPARE(Named<QLineEdit>(*record, "Model")->text(), QStringLiteral("KX310"));
-        QCOMPARE(Named<QLineEdit>(*record, "Resolution")->text(), QStringLiteral("0.1"));
-        Named<QLineEdit>(*record, "Serial number")->setText("KX-7");
+        QCOMPARE(Field_Edit(*record, Record_Field::Serial)->text(), QStringLiteral("KX-7"));
+        QCOMPARE(Field_Edit(*record, Record_Field::Model)->text(), QStringLiteral("KX310"));
+        // Yesterday's rows do not go onto today's certificate: set aside.
+        auto *view = Named<QTableView>(*record, "As left (measured)");
+        QCOMPARE(view->model()->rowCount(), 1);
+        QCOMPARE(view->model()->index(0, 2).data().toString(), QStringLiteral("set aside"));
+        Type_Into(Field_Edit(*record, Record_Field::Serial), "KX-8");
         QVERIFY(dialog.close());
     }
     const QMap<QString, QString> file = home.Read_Settings();
     // The window's own keys are written as they always were.
     QCOMPARE(file.value("Reading_Value_2"), QStringLiteral("25.05"));
-    QCOMPARE(file.value("Serial_Number"), QStringLiteral("KX-7")); // in [Record]
+    QCOMPARE(file.value("Serial_Number"), QStringLiteral("KX-8"));
+    QVERIFY(!file.contains("Last_Certificate_Count"));
     TZentrovaDialog reloaded;
     TRecordDialog *record = Open_Record(reloaded);
-    QCOMPARE(Named<QLineEdit>(*record, "Serial number")->text(), QStringLiteral("KX-7"));
+    QCOMPARE(Field_Edit(*record, Record_Field::Serial)->text(), QStringLiteral("KX-8"));
 }
 
 QTEST_MAIN(TestRecord)

@@ -1,0 +1,45 @@
+#include "recordparts.h"
+
+#include "sample.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+
+QLabel *New_Plain_Label(QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+QPushButton *New_Button(const QString &text, QWidget *parent)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QTableView *New_Table_View(QAbstractItemModel *model, const QString &name, QWidget *parent)
+{
+    auto *view = new QTableView(parent);
+    view->setModel(model);
+    view->setAccessibleName(name);
+    view->setTabKeyNavigation(false);
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
+    // As tall as its rows, up to a share of the screen; then it scrolls.
+    view->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    view->setMinimumHeight(90);
+    view->setMaximumHeight(260);
+    view->setWordWrap(false);
+    return view;
+}
+
+QString Unit_Header(const QString &name)
+{
+    return QStringLiteral("%1 (%2)").arg(name, Degrees_Celsius());
+}
