@@ -110,12 +110,11 @@ TRecordDialog::TRecordDialog(TRecordModel *record, TSettingsStore *store)
     connect(d_history, &THistoryClient::Completed, this,
             [completer](const QString &, const QStringList &serials)
             { static_cast<QStringListModel *>(completer->model())->setStringList(serials); });
-    connect(d_history, &THistoryClient::Last_Found, this,
-            [this](const QString &serial, const Last_Calibration &last)
-            {
-                if (serial == d_record->Evaluation().effective.value(Record_Field::Serial))
-                    d_history_panel->Set_Last(last);
-            });
+    connect(d_history, &THistoryClient::Last_Found, this, &TRecordDialog::Last_Found);
+    // A serial number typed (not one brought back from the last run) takes
+    // what the history knows of the instrument.
+    connect(qobject_cast<QLineEdit *>(d_form->Field_Widget(Record_Field::Serial)),
+            &QLineEdit::textEdited, this, [this] { d_fill_from_history = true; });
     connect(d_record, &TRecordModel::Changed, this, &TRecordDialog::Refresh);
     resize(record_width, 700);
     Refresh();
@@ -217,6 +216,28 @@ void TRecordDialog::Refresh()
             d_history->Find_Last(serial, state.calibration_id);
         }
     }
+}
+
+void TRecordDialog::Last_Found(const QString &serial, const Last_Calibration &last)
+{
+    if (serial != d_record->Evaluation().effective.value(Record_Field::Serial))
+        return;
+    d_history_panel->Set_Last(last);
+    if (!d_fill_from_history || !last.found || d_record->Evaluation().read_only)
+        return;
+    d_fill_from_history = false;
+    QStringList filled;
+    const std::pair<Record_Field, QString> known[] = {{Record_Field::Model, last.model},
+                                                      {Record_Field::Owner, last.owner}};
+    for (const auto &[field, text] : known)
+        if (!text.isEmpty() && d_record->Field(field) != text)
+        {
+            d_record->Set_Field(field, text);
+            filled << tr("%1 %2").arg(Field_Info(field).name, text);
+        }
+    if (!filled.isEmpty())
+        d_status = tr("From the history of %1: %2.").arg(serial, filled.join(QStringLiteral(", ")));
+    Refresh();
 }
 
 void TRecordDialog::showEvent(QShowEvent *event)
@@ -371,7 +392,11 @@ void TRecordDialog::Print_Certificate()
     Take_Edits();
     if (d_record->State().phase != Record_Phase::Issued &&
         !d_record->Evaluation().reasons.isEmpty())
+    {
+        d_status = d_record->Evaluation().reasons.join(QLatin1Char('\n'));
+        Refresh();
         return;
+    }
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
     QPrintDialog dialog(&printer, this);

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QString>
 
+struct Last_Calibration;
 class QLabel;
 class QPushButton;
 class THistoryClient;
@@ -67,7 +68,7 @@ private:
     void Save_Draft_As();
     void Print_Certificate();
     void Amend();
-    void Serial_Edited();
+    void Last_Found(const QString &serial, const Last_Calibration &last);
     void Open_History();
 
     TRecordModel *d_record;
@@ -77,6 +78,7 @@ private:
     QString d_history_notice;
     QString d_status;
     QString d_asked_serial;
+    bool d_fill_from_history = false;
 
     QLabel *d_next_step_label;
     QLabel *d_reasons_label;

@@ -23,6 +23,7 @@ class TestHistoryWindow : public QObject
 private slots:
     void certificates_are_issued_and_listed();
     void mistyped_code_is_named();
+    void a_known_serial_fills_in_model_and_owner();
     void history_that_cannot_be_written_issues_nothing_data();
     void history_that_cannot_be_written_issues_nothing();
     void history_window_says_why_it_is_empty();
@@ -160,6 +161,35 @@ void TestHistoryWindow::mistyped_code_is_named()
     QCOMPARE(drift->rowCount(), 3);
     QCOMPARE(drift->index(1, 1).data().toString(), QStringLiteral("0.117"));
     QVERIFY(Named<QLabel>(*record, "History warning")->isVisible());
+}
+
+void TestHistoryWindow::a_known_serial_fills_in_model_and_owner()
+{
+    Home_Folder home;
+    home.Write_Settings(Worked_Samples() + Record_Group());
+    {
+        QDir(home.Path()).mkpath(".zentrova");
+        THistory history(Bench_History(home));
+        History_Record earlier;
+        earlier.calibration_id = "earlier";
+        earlier.serial = "KX-0077";
+        earlier.model = "KX310-B";
+        earlier.owner = "Lab B";
+        earlier.calibration_date = "2025-06-01";
+        earlier.content = "{}";
+        QCOMPARE(history.Issue(earlier).failure, QString());
+    }
+    TZentrovaDialog dialog;
+    QVERIFY(Show_Active(dialog));
+    TRecordDialog *record = Open_Record(dialog);
+    QVERIFY(QTest::qWaitForWindowActive(record));
+    record->New_Calibration();
+    QTest::keyClicks(Named<QLineEdit>(*record, "Serial number"), "KX-0077");
+    QTRY_COMPARE(Named<QLineEdit>(*record, "Owner")->text(), QStringLiteral("Lab B"));
+    QCOMPARE(Named<QLineEdit>(*record, "Model")->text(), QStringLiteral("KX310-B"));
+    QVERIFY2(record->Status().contains("From the history of KX-0077"),
+             qPrintable(record->Status()));
+    QTRY_VERIFY(History_Words(*record).contains("Last calibration: 2025-06-01"));
 }
 
 void TestHistoryWindow::history_that_cannot_be_written_issues_nothing_data()
