@@ -1,6 +1,12 @@
 #include "issuing.h"
 
-#include "numbertext.h"
+#include "certificatebuilder.h"
+#include "historyclient.h"
+#include "settingsstore.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QSettings>
 
 #include <cmath>
 #include <limits>
@@ -8,6 +14,13 @@
 namespace
 {
 constexpr double not_a_number = std::numeric_limits<double>::quiet_NaN();
+// How long issuing waits for the history (a busy file, a server away).
+constexpr int issue_wait_ms = 8000;
+
+QString Tr(const char *text)
+{
+    return QCoreApplication::translate("TCertificateIssuer", text);
+}
 
 void Add_Points(History_Record *record, const QString &kind, const QList<Judged_Row> &rows)
 {
@@ -71,4 +84,53 @@ History_Record History_Of(const Record_Evaluation &e, const Record_State &state,
         Add_Points(&record, QStringLiteral("left"), e.found_rows);
     record.content = content;
     return record;
+}
+
+TCertificateIssuer::TCertificateIssuer(TRecordModel *record, TSettingsStore *store,
+                                       THistoryClient *history)
+    : d_record(record), d_store(store), d_history(history)
+{
+}
+
+QString TCertificateIssuer::Keep_State()
+{
+    return d_store->Write([this](QSettings &settings)
+                          { Save_Record_State(settings, d_record->State()); });
+}
+
+QString TCertificateIssuer::Issue(Certificate_Content *content)
+{
+    const Record_State &state = d_record->State();
+    if (state.phase == Record_Phase::Issued)
+        return Certificate_From_Json(state.issued_content, content)
+                   ? QString()
+                   : Tr("The certificate %1 issued could not be read back.").arg(state.number);
+    const Record_Evaluation &e = d_record->Evaluation();
+    if (!e.reasons.isEmpty())
+        return e.reasons.join(QLatin1Char('\n'));
+    const QDate today = d_record->Today();
+    *content = Build_Certificate(e, state, d_record->Get_Laboratory(), today, false);
+    Issue_Result result =
+        d_history->Issue(History_Of(e, state, today, Certificate_Json(*content)), issue_wait_ms);
+    if (result.failure.isEmpty() && result.issued_before)
+    {
+        // Issued before (the program ended before it knew): the certificate
+        // is the one the history holds.
+        const Stored_Certificate stored = d_history->Certificate(result.number, issue_wait_ms);
+        if (!stored.found || !Certificate_From_Json(stored.content, content))
+            result.failure =
+                Tr("certificate %1 was issued before but cannot be read back").arg(result.number);
+    }
+    if (!result.failure.isEmpty())
+        return Tr("No certificate was issued: the history %1 cannot be written (%2). Nothing was "
+                  "numbered and the calibration stays as it is; Save Draft writes the document "
+                  "for review.")
+            .arg(QDir::toNativeSeparators(d_history->Location()), result.failure);
+    content->number = result.number;
+    d_record->Mark_Issued(result.number, today, Certificate_Json(*content));
+    const QString not_kept = Keep_State();
+    if (!not_kept.isEmpty())
+        qWarning("Zentrova Calibrator: the issued calibration could not be kept in %s: %s",
+                 qUtf8Printable(d_store->File_Name()), qUtf8Printable(not_kept));
+    return QString();
 }

@@ -35,8 +35,6 @@
 
 namespace
 {
-// How long issuing waits for the history (a busy file, a server away).
-constexpr int issue_wait_ms = 8000;
 constexpr int record_width = 600;
 
 } // namespace
@@ -44,7 +42,7 @@ constexpr int record_width = 600;
 TRecordDialog::TRecordDialog(TRecordModel *record, TSettingsStore *store)
     : QDialog(nullptr), d_record(record), d_store(store),
       d_history(new THistoryClient(History_Connection::From_Settings(*store), this)),
-      d_history_dialog(nullptr)
+      d_issuer(record, store, d_history), d_history_dialog(nullptr)
 {
     setWindowTitle(tr("Calibration Record"));
     auto *outer = new QVBoxLayout(this);
@@ -260,50 +258,13 @@ void TRecordDialog::Take_Edits()
 
 QString TRecordDialog::Keep_State()
 {
-    // Kept at once: a calibration issued or keyed in survives a crash.
-    return d_store->Write([this](QSettings &settings)
-                          { Save_Record_State(settings, d_record->State()); });
+    return d_issuer.Keep_State();
 }
 
 QString TRecordDialog::Issue(Certificate_Content *content)
 {
     Take_Edits();
-    const Record_State &state = d_record->State();
-    if (state.phase == Record_Phase::Issued)
-        return Certificate_From_Json(state.issued_content, content)
-                   ? QString()
-                   : tr("The certificate %1 issued could not be read back.").arg(state.number);
-    const Record_Evaluation &e = d_record->Evaluation();
-    if (!e.reasons.isEmpty())
-        return e.reasons.join(QLatin1Char('\n'));
-    const QDate today = d_record->Today();
-    *content = Build_Certificate(e, state, d_record->Get_Laboratory(), today, false);
-    // The window waits for the history (bounded) and takes no input meanwhile.
-    setEnabled(false);
-    Issue_Result result =
-        d_history->Issue(History_Of(e, state, today, Certificate_Json(*content)), issue_wait_ms);
-    if (result.failure.isEmpty() && result.issued_before)
-    {
-        // Issued before (the program ended before it knew): the certificate
-        // is the one the history holds.
-        const Stored_Certificate stored = d_history->Certificate(result.number, issue_wait_ms);
-        if (!stored.found || !Certificate_From_Json(stored.content, content))
-            result.failure =
-                tr("certificate %1 was issued before but cannot be read back").arg(result.number);
-    }
-    setEnabled(true);
-    if (!result.failure.isEmpty())
-        return tr("No certificate was issued: the history %1 cannot be written (%2). Nothing was "
-                  "numbered and the calibration stays as it is; Save Draft writes the document "
-                  "for review.")
-            .arg(QDir::toNativeSeparators(d_history->Location()), result.failure);
-    content->number = result.number;
-    d_record->Mark_Issued(result.number, today, Certificate_Json(*content));
-    const QString not_kept = Keep_State();
-    if (!not_kept.isEmpty())
-        qWarning("Zentrova Calibrator: the issued calibration could not be kept in %s: %s",
-                 qUtf8Printable(d_store->File_Name()), qUtf8Printable(not_kept));
-    return QString();
+    return d_issuer.Issue(content);
 }
 
 QString TRecordDialog::Save_Certificate(const QString &path)

@@ -2,6 +2,7 @@
 #define ZENTROVA_RECORDDIALOG_H
 
 #include "certificatecontent.h"
+#include "issuing.h"
 
 #include <QDialog>
 #include <QString>
@@ -74,6 +75,7 @@ private:
     TRecordModel *d_record;
     TSettingsStore *d_store;
     THistoryClient *d_history;
+    TCertificateIssuer d_issuer;
     QString d_history_failure;
     QString d_history_notice;
     QString d_status;
