@@ -170,6 +170,7 @@ void THistoryClient::Set_Connection(const History_Connection &connection)
 quint64 THistoryClient::List(const History_Filter &filter, const History_Row &after, int limit)
 {
     const quint64 request = ++d_request;
+    d_worker->latest_list = request;
     THistoryWorker *worker = d_worker;
     Post([worker, request, filter, after, limit]
          { worker->Do_List(request, filter, after, limit); });

@@ -57,7 +57,7 @@ void THistoryWorker::Do_Certificate(quint64 request, const QString &number)
 void THistoryWorker::Do_List(quint64 request, const History_Filter &filter,
                              const History_Row &after, int limit)
 {
-    if (stopping)
+    if (stopping || request != latest_list)
         return;
     emit Listed(request, d_history->List(filter, after, limit));
 }

@@ -19,8 +19,9 @@ public:
     explicit THistoryWorker(const History_Connection &connection);
     ~THistoryWorker() override;
 
-    // Requests, run on the worker's thread in order. Complete and Find_Last
-    // are answered for the newest request only: one typed key each.
+    // Requests, run on the worker's thread in order. Complete, Find_Last
+    // and List are answered for the newest request only: one typed key
+    // each (a list's next page is asked only once the one before is in).
     void Do_Open();
     void Do_Set_Connection(const History_Connection &connection);
     void Do_Complete(quint64 request, const QString &prefix);
@@ -36,6 +37,7 @@ public:
     // nothing more is wanted.
     std::atomic<quint64> latest_complete{0};
     std::atomic<quint64> latest_find{0};
+    std::atomic<quint64> latest_list{0};
     std::atomic<bool> stopping{false};
 
 signals:
