@@ -10,8 +10,10 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 #include <QUuid>
+#include <QWindow>
 
 #include <algorithm>
 #include <functional>
@@ -99,6 +101,27 @@ const char *const server_fill[] = {
     "'Pass' FROM calibrations c CROSS JOIN (VALUES ('found'), ('predicted'), ('left')) "
     "k(kind) CROSS JOIN generate_series(0, 2) p",
     "ANALYZE"};
+
+// Runs the event loop until the condition holds: QTRY and qWaitFor sleep
+// 10 to 50 ms between looks, more than some of what is timed here.
+bool Wait_Until(const std::function<bool()> &condition, int timeout_ms = 10000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition())
+    {
+        if (timer.elapsed() > timeout_ms)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QThread::usleep(100);
+    }
+    return true;
+}
+
+bool Exposed(const QWidget &window)
+{
+    return window.windowHandle() && window.windowHandle()->isExposed();
+}
 
 bool Fill(const History_Connection &connection, const char *const *statements, std::size_t count)
 {
@@ -265,8 +288,9 @@ void BenchHistory::history_window_shown()
         {
             THistoryDialog view(&client, nullptr, nullptr);
             view.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&view));
-            QTRY_VERIFY_WITH_TIMEOUT(view.Model()->rowCount() > 0, 5000);
+            QVERIFY(Wait_Until([&] { return Exposed(view) && view.Model()->rowCount() > 0; }));
+            // The rows painted and flushed.
+            view.repaint();
             QCoreApplication::processEvents();
         },
         9);
