@@ -321,6 +321,11 @@ void THistory::Close()
     QSqlDatabase::removeDatabase(d_name);
 }
 
+bool THistory::Is_Open() const
+{
+    return d_open;
+}
+
 QString THistory::Take_Notice()
 {
     return std::exchange(d_notice, QString());

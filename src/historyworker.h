@@ -51,10 +51,16 @@ signals:
     void Copied(quint64 request, const Copy_Result &result);
 
 private:
-    // Opens on first need; a failure is said once per attempt with Opened.
+    // Opens on first need.
     bool Ready();
+    // Says with Opened what changed since it was last said: a history that
+    // could not be used and now can (or the other way), a damaged file
+    // moved aside on the way.
+    void Report(const QString &failure);
 
     std::unique_ptr<THistory> d_history;
+    QString d_reported_failure;
+    bool d_reported = false;
 };
 
 #endif

@@ -59,6 +59,7 @@ private slots:
     void full_disk_is_named();
     void kill_during_a_save_leaves_it_whole();
     void busy_file_does_not_freeze_the_client();
+    void client_says_when_the_history_comes_back();
 
     void server_failures_are_said_in_words_data();
     void server_failures_are_said_in_words();
@@ -932,6 +933,28 @@ void TestHistory::busy_file_does_not_freeze_the_client()
     QVERIFY(found.first().at(1).value<Last_Calibration>().found);
     const Issue_Result retried = client.Issue(Record("KX-BUSY"), 10000);
     QCOMPARE(retried.failure, QString());
+}
+
+void TestHistory::client_says_when_the_history_comes_back()
+{
+    const History_Connection connection = Fresh("sqlite");
+    QVERIFY(QDir().mkpath(connection.sqlite_path));
+    THistoryClient client(connection, nullptr);
+    QSignalSpy opened(&client, &THistoryClient::Opened);
+    client.Open();
+    QVERIFY(opened.wait(5000));
+    QVERIFY(opened.last().at(0).toString().contains("a folder stands where"));
+    // Asked again while it still cannot be used: nothing new to say.
+    client.Complete("KX");
+    const Issue_Result refused = client.Issue(Record("KX-1"), 5000);
+    QVERIFY(refused.failure.contains("a folder stands where"));
+    QCOMPARE(opened.count(), 1);
+    // Mended: the next question opens it, and that is said.
+    QVERIFY(QDir(connection.sqlite_path).removeRecursively());
+    const Issue_Result issued = client.Issue(Record("KX-1"), 5000);
+    QCOMPARE(issued.failure, QString());
+    QTRY_COMPARE(opened.count(), 2);
+    QCOMPARE(opened.last().at(0).toString(), QString());
 }
 
 // --- The server alone --------------------------------------------------------
