@@ -1161,8 +1161,20 @@ void TestHistory::test_connection_in_the_settings_window()
     QVERIFY(tested.wait(10000));
     QVERIFY2(dialog.Result_Text().contains("has no database no_such_history"),
              qPrintable(dialog.Result_Text()));
-    // Kept in the settings file, without a password.
+    // This bench's calibrations copied to the server, from the window.
     dialog.Set_Connection(server);
+    {
+        THistory bench(History_Connection::From_Settings(store));
+        QCOMPARE(bench.Issue(Record("KX-BENCH")).failure, QString());
+    }
+    QSignalSpy copied(&dialog, &THistorySettingsDialog::Copied);
+    dialog.Copy_To_Server();
+    QVERIFY(copied.wait(10000));
+    QCOMPARE(copied.first().at(0).value<Copy_Result>().copied, 1);
+    QVERIFY2(dialog.Result_Text().contains("1 calibration(s) copied") &&
+                 dialog.Result_Text().contains("left as it was"),
+             qPrintable(dialog.Result_Text()));
+    // Kept in the settings file, without a password.
     QCOMPARE(dialog.Save(), QString());
     const QMap<QString, QString> saved = home.Read_Settings();
     QCOMPARE(saved.value("Engine"), QString("postgresql"));

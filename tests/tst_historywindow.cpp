@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTableView>
 #include <QTextBrowser>
 
 // The history as the windows show it: the record window issues through it,
@@ -25,6 +26,7 @@ private slots:
     void history_that_cannot_be_written_issues_nothing_data();
     void history_that_cannot_be_written_issues_nothing();
     void history_window_says_why_it_is_empty();
+    void history_window_fetches_as_it_scrolls();
 };
 
 namespace
@@ -211,6 +213,47 @@ void TestHistoryWindow::history_window_says_why_it_is_empty()
     QTRY_VERIFY(view.Model()->Complete() && view.Model()->Failure().isEmpty());
     QVERIFY2(view.Status_Text().contains("No stored calibration has \"x\""),
              qPrintable(view.Status_Text()));
+}
+
+void TestHistoryWindow::history_window_fetches_as_it_scrolls()
+{
+    Home_Folder home;
+    constexpr int stored = 2 * THistoryListModel::page_size + 50;
+    {
+        THistory history(Bench_History(home));
+        for (int index = 0; index < stored; ++index)
+        {
+            History_Record record;
+            record.calibration_id = QString("id-%1").arg(index);
+            record.serial = QString("KX-%1").arg(index % 40);
+            record.calibration_date = QDate(2020, 1, 1).addDays(index / 3).toString(Qt::ISODate);
+            record.content = "{}";
+            QCOMPARE(history.Issue(record).failure, QString());
+        }
+    }
+    THistoryClient client(Bench_History(home), nullptr);
+    THistoryDialog view(&client, nullptr, nullptr);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    THistoryListModel *model = view.Model();
+    QTRY_COMPARE(model->rowCount(), int(THistoryListModel::page_size)); // what is in view
+    QVERIFY(!model->Complete());
+    // Scrolled to the end, page after page, each row once, newest first.
+    auto *table = view.findChild<QTableView *>();
+    while (!model->Complete())
+    {
+        table->scrollToBottom();
+        QTest::qWait(20);
+    }
+    QCOMPARE(model->rowCount(), stored);
+    QSet<QString> numbers;
+    for (int row = 0; row < model->rowCount(); ++row)
+    {
+        numbers.insert(model->Row(row).certificate_number);
+        if (row > 0)
+            QVERIFY(model->Row(row - 1).calibration_date >= model->Row(row).calibration_date);
+    }
+    QCOMPARE(numbers.size(), stored);
 }
 
 QTEST_MAIN(TestHistoryWindow)
