@@ -94,6 +94,7 @@ void TestHistoryWindow::certificates_are_issued_and_listed()
     view.Start_Export(csv, false);
     QVERIFY(exported.wait(10000));
     QCOMPARE(exported.first().at(0).toString(), QString());
+    QCOMPARE(view.Status_Text(), "Exported to " + csv + ".");
     const QList<QByteArray> lines = File_Bytes(csv).trimmed().split('\n');
     QCOMPARE(lines.size(), 3);
     QVERIFY(lines.at(1).contains("KX-0042-" + date.toLatin1() + "-2"));
