@@ -4,6 +4,7 @@
 #include "historylistmodel.h"
 #include "recordhelpers.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,6 +28,7 @@ private slots:
     void history_that_cannot_be_written_issues_nothing();
     void history_window_says_why_it_is_empty();
     void history_window_fetches_as_it_scrolls();
+    void locked_history_freezes_no_window();
 };
 
 namespace
@@ -255,6 +257,49 @@ void TestHistoryWindow::history_window_fetches_as_it_scrolls()
             QVERIFY(model->Row(row - 1).calibration_date >= model->Row(row).calibration_date);
     }
     QCOMPARE(numbers.size(), stored);
+}
+
+void TestHistoryWindow::locked_history_freezes_no_window()
+{
+    Home_Folder home;
+    home.Write_Settings(Worked_Samples() + Record_Group());
+    {
+        THistory history(Bench_History(home));
+        QCOMPARE(history.Open(), QString());
+    }
+    // Another program holds a lock that blocks even reading the file.
+    {
+        QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "locker");
+        raw.setDatabaseName(History_Path(home));
+        QVERIFY(raw.open());
+        QSqlQuery query(raw);
+        QVERIFY(query.exec("PRAGMA journal_mode=DELETE"));
+        QVERIFY(query.exec("BEGIN EXCLUSIVE"));
+        QVERIFY(query.exec("INSERT INTO instruments (serial) VALUES ('LOCK')"));
+    }
+    const auto unlock = qScopeGuard(
+        []
+        {
+            QSqlDatabase::database("locker").close();
+            QSqlDatabase::removeDatabase("locker");
+        });
+    TZentrovaDialog dialog;
+    QVERIFY(Show_Active(dialog));
+    QElapsedTimer timer;
+    timer.start();
+    TRecordDialog *record = Open_Record(dialog);
+    QTest::qWait(50); // the history is asked for once the window is shown
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+    QLineEdit *serial = Named<QLineEdit>(*record, "Serial number");
+    serial->setFocus();
+    serial->clear();
+    for (const char key : QByteArray("KX-0042"))
+    {
+        timer.restart();
+        QTest::keyClick(serial, key);
+        QVERIFY2(timer.elapsed() < 200, qPrintable(QString::number(timer.elapsed())));
+    }
+    QCOMPARE(serial->text(), QString("KX-0042"));
 }
 
 QTEST_MAIN(TestHistoryWindow)
