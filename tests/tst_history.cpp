@@ -1030,7 +1030,7 @@ void TestHistory::server_stopped_while_storing()
                      {"one", TPg_Cluster::Writer_Connection(connection), id});
         QTRY_VERIFY_WITH_TIMEOUT(
             watch.Value("SELECT count(*) FROM pg_stat_activity WHERE wait_event_type = 'Lock' "
-                        "AND query LIKE '%INSERT INTO points%'")
+                        "AND application_name = 'zentrova-calibrator' AND query LIKE '%points%'")
                     .toInt() == 1,
             3000);
         QVERIFY(d_cluster->Stop());
