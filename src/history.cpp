@@ -102,7 +102,20 @@ const char *const version_3[] = {
     " WHERE id = (SELECT max(c.id) FROM calibrations c"
     " WHERE c.instrument_id = calibrations.instrument_id)",
     "CREATE UNIQUE INDEX calibrations_by_uuid ON calibrations(calibration_uuid)",
-    "CREATE INDEX calibrations_by_date ON calibrations(calibration_date, id)"};
+    "CREATE INDEX calibrations_by_date ON calibrations(calibration_date, id)",
+    // Completion ignores case, and finds the serial numbers by this index.
+    "CREATE INDEX instruments_by_folded_serial ON instruments({FOLDED_SERIAL})",
+    // The certificates' texts (and version 2's plots) in a table of their
+    // own: a calibration's row is a few hundred bytes again, and the list,
+    // its filter and the last calibration read no certificate to find one.
+    "CREATE TABLE certificates ("
+    " calibration_id {REF} PRIMARY KEY REFERENCES calibrations(id) ON DELETE CASCADE,"
+    " content {BLOB},"
+    " plot {BLOB})",
+    "INSERT INTO certificates (calibration_id, content, plot) SELECT id, content, plot"
+    " FROM calibrations WHERE content IS NOT NULL OR plot IS NOT NULL",
+    "UPDATE calibrations SET content = NULL, plot = NULL"
+    " WHERE content IS NOT NULL OR plot IS NOT NULL"};
 
 struct Upgrade_Step
 {
@@ -308,6 +321,11 @@ void THistory::Close()
     QSqlDatabase::removeDatabase(d_name);
 }
 
+bool THistory::Is_Open() const
+{
+    return d_open;
+}
+
 QString THistory::Take_Notice()
 {
     return std::exchange(d_notice, QString());
@@ -325,6 +343,12 @@ QString THistory::Sql(const char *statement) const
     text.replace(QLatin1String("{REAL}"),
                  server ? QLatin1String("DOUBLE PRECISION") : QLatin1String("REAL"));
     text.replace(QLatin1String("{BLOB}"), server ? QLatin1String("BYTEA") : QLatin1String("BLOB"));
+    text.replace(QLatin1String("{FOLDED_SERIAL}"),
+                 server ? QLatin1String("lower(serial) text_pattern_ops")
+                        : QLatin1String("serial COLLATE NOCASE"));
+    text.replace(QLatin1String("{SERIAL_LIKE}"), server
+                                                     ? QLatin1String("lower(serial) LIKE lower(?)")
+                                                     : QLatin1String("serial LIKE ?"));
     // Completion and the filter ignore case on both engines.
     text.replace(QLatin1String("{LIKE}"), server ? QLatin1String("ILIKE") : QLatin1String("LIKE"));
     return text;
@@ -535,7 +559,7 @@ QString THistory::Check_Sqlite_File()
         {
             QSqlQuery query(database);
             QSqlError error;
-            if (!Exec(query, QStringLiteral("PRAGMA integrity_check(1)"), &error))
+            if (!Exec(query, QStringLiteral("PRAGMA quick_check(1)"), &error))
             {
                 if (Is_Sqlite_Code(error, {11, 26}))
                     why = Tr("SQLite finds it damaged (%1)").arg(error.databaseText());
@@ -879,7 +903,6 @@ Issue_Result THistory::Issue_Once(const History_Record &record, bool *retry)
                               Text(record.verdict_as_found),
                               Text(record.verdict_as_left),
                               record.as_left_measured ? 1 : 0,
-                              content_json,
                               QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs),
                               record.calibration_id,
                               Text(record.replaces),
@@ -894,15 +917,19 @@ Issue_Result THistory::Issue_Once(const History_Record &record, bool *retry)
                      "calibration_date, technician, reference, reference_uncertainty, "
                      "resolution, tolerance, existing_code1, existing_code2, new_code1, "
                      "new_code2, uncertainty, verdict_as_found, verdict_as_left, "
-                     "as_left_measured, content, saved_at, calibration_uuid, replaces, model, "
+                     "as_left_measured, saved_at, calibration_uuid, replaces, model, "
                      "owner, issue_date, approver, approver_function) VALUES (?, ?, ?, ?, ?, ?, "
-                     "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"),
+                     "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"),
                  values, &error))
         return fail(error);
     if (!query.next())
         return fail(query.lastError());
     const qint64 calibration = query.value(0).toLongLong();
     query.finish();
+    if (!Prepare(query,
+                 QStringLiteral("INSERT INTO certificates (calibration_id, content) VALUES (?, ?)"),
+                 {calibration, content_json}, &error))
+        return fail(error);
 
     if (!query.prepare(QStringLiteral("INSERT INTO points (calibration_id, kind, position, "
                                       "nominal, actual, reading, error, verdict) "
@@ -934,7 +961,7 @@ QStringList THistory::Complete(const QString &prefix, int limit)
     query.setForwardOnly(true);
     QSqlError error;
     if (Prepare(query,
-                Sql("SELECT serial FROM instruments WHERE serial {LIKE} ? ESCAPE '\\' "
+                Sql("SELECT serial FROM instruments WHERE {SERIAL_LIKE} ESCAPE '\\' "
                     "ORDER BY serial LIMIT ?"),
                 {Like_Literal(prefix) + QLatin1Char('%'), limit}, &error))
         while (query.next())
@@ -999,10 +1026,12 @@ Stored_Certificate THistory::Certificate(const QString &number)
     QSqlQuery query(QSqlDatabase::database(d_name, false));
     query.setForwardOnly(true);
     QSqlError error;
-    if (!Prepare(query,
-                 QStringLiteral("SELECT certificate_number, content, plot FROM calibrations "
-                                "WHERE certificate_number = ?"),
-                 {number}, &error) ||
+    if (!Prepare(
+            query,
+            QStringLiteral("SELECT c.certificate_number, t.content, t.plot FROM calibrations c "
+                           "JOIN certificates t ON t.calibration_id = c.id "
+                           "WHERE c.certificate_number = ?"),
+            {number}, &error) ||
         !query.next() || query.value(1).isNull())
         return stored;
     stored.found = true;
@@ -1305,8 +1334,12 @@ Copy_Result THistory::Copy_From(const QString &sqlite_path)
                                  .arg(QDir::toNativeSeparators(sqlite_path))
                                  .arg(version);
         // The columns the file's version has; those it lacks read as NULL.
-        const QString v2 = version >= 2 ? QStringLiteral("c.content, c.plot, c.saved_at")
-                                        : QStringLiteral("NULL, NULL, NULL");
+        const QString v2 = version >= 3   ? QStringLiteral("t.content, t.plot, c.saved_at")
+                           : version == 2 ? QStringLiteral("c.content, c.plot, c.saved_at")
+                                          : QStringLiteral("NULL, NULL, NULL");
+        const QString certificates =
+            version >= 3 ? QStringLiteral(" LEFT JOIN certificates t ON t.calibration_id = c.id")
+                         : QString();
         const QString v3 =
             version >= 3
                 ? QStringLiteral("c.calibration_uuid, c.replaces, c.model, c.owner, c.issue_date, "
@@ -1323,9 +1356,9 @@ Copy_Result THistory::Copy_From(const QString &sqlite_path)
                       "c.technician, c.reference, c.reference_uncertainty, c.resolution, "
                       "c.tolerance, c.existing_code1, c.existing_code2, c.new_code1, c.new_code2, "
                       "c.uncertainty, c.verdict_as_found, c.verdict_as_left, c.as_left_measured, "
-                      "%1, %2 FROM calibrations c JOIN instruments i ON i.id = c.instrument_id "
+                      "%1, %2 FROM calibrations c JOIN instruments i ON i.id = c.instrument_id%3 "
                       "ORDER BY c.id")
-                      .arg(v2, v3),
+                      .arg(v2, v3, certificates),
                   &error))
             result.failure = Tr("the bench's history cannot be read: %1").arg(error.databaseText());
 
@@ -1377,23 +1410,29 @@ Copy_Result THistory::Copy_From(const QString &sqlite_path)
                 break;
             QVariantList values{write.value(0)};
             for (int column = 2; column <= 26; ++column)
-                values << read.value(column);
+                if (column != 17 && column != 18) // content and plot: beside it
+                    values << read.value(column);
             good = Prepare(write,
                            QStringLiteral(
                                "INSERT INTO calibrations (instrument_id, certificate_number, "
                                "calibration_date, technician, reference, reference_uncertainty, "
                                "resolution, tolerance, existing_code1, existing_code2, new_code1, "
                                "new_code2, uncertainty, verdict_as_found, verdict_as_left, "
-                               "as_left_measured, content, plot, saved_at, calibration_uuid, "
-                               "replaces, model, owner, issue_date, approver, approver_function) "
-                               "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                               "?, ?, ?, ?, ?, ?, ?) RETURNING id"),
+                               "as_left_measured, saved_at, calibration_uuid, replaces, model, "
+                               "owner, issue_date, approver, approver_function) VALUES (?, ?, ?, "
+                               "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+                               "RETURNING id"),
                            values, &error) &&
                    write.next();
             if (!good)
                 break;
             const qint64 calibration = write.value(0).toLongLong();
             write.finish();
+            if (!read.value(17).isNull() || !read.value(18).isNull())
+                good = Prepare(write,
+                               QStringLiteral("INSERT INTO certificates (calibration_id, content, "
+                                              "plot) VALUES (?, ?, ?)"),
+                               {calibration, read.value(17), read.value(18)}, &error);
             good = Prepare(read_points,
                            QStringLiteral("SELECT kind, position, nominal, actual, reading, "
                                           "error, verdict FROM points WHERE calibration_id = ?"),

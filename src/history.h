@@ -188,6 +188,7 @@ public:
     QString Open();
     QString Take_Notice();
     void Close();
+    bool Is_Open() const;
 
     // Issues the record's certificate number and stores it, in one
     // transaction: <serial>-<yyyyMMdd>-<n>, or <replaced base>-R<k> for an

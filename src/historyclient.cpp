@@ -7,6 +7,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <utility>
+
 namespace
 {
 void Register_Types()
@@ -26,9 +28,26 @@ void Register_Types()
 }
 
 // How long a closing window waits for a question in progress; past that
-// the thread finishes on its own (every statement is bounded) and then
-// deletes itself.
+// the thread finishes on its own (every statement is bounded).
 constexpr unsigned long close_wait_ms = 200;
+
+// Threads still inside a statement when their window closed. Qt SQL's
+// connections must not outlive the application (its registry goes with
+// it), so the application's end waits for them: no window is left then.
+QList<QThread *> &Orphans()
+{
+    static QList<QThread *> threads;
+    return threads;
+}
+
+void Wait_For_Orphans()
+{
+    for (QThread *thread : std::exchange(Orphans(), {}))
+    {
+        thread->wait();
+        delete thread;
+    }
+}
 
 // Runs an event loop until done or the time is up; user input waits.
 template <typename Answer, typename Signal, typename Start>
@@ -93,9 +112,9 @@ THistoryClient::~THistoryClient()
     // Still inside a statement: it ends within its bound, and the thread
     // with it; nothing it answers reaches this object any more.
     disconnect(d_worker, nullptr, this, nullptr);
-    connect(d_thread, &QThread::finished, d_thread, &QObject::deleteLater);
-    if (d_thread->isFinished())
-        d_thread->deleteLater();
+    if (Orphans().isEmpty())
+        qAddPostRoutine(Wait_For_Orphans);
+    Orphans() << d_thread;
 }
 
 template <typename Function> void THistoryClient::Post(Function function)
@@ -170,6 +189,7 @@ void THistoryClient::Set_Connection(const History_Connection &connection)
 quint64 THistoryClient::List(const History_Filter &filter, const History_Row &after, int limit)
 {
     const quint64 request = ++d_request;
+    d_worker->latest_list = request;
     THistoryWorker *worker = d_worker;
     Post([worker, request, filter, after, limit]
          { worker->Do_List(request, filter, after, limit); });

@@ -35,7 +35,8 @@ public:
     // The history elsewhere (the settings changed): opened again, -> Opened.
     void Set_Connection(const History_Connection &connection);
     // The history window's pages, CSV and the copy to a server. Each returns
-    // the request's number, which its answer carries.
+    // the request's number, which its answer carries. Only the newest List
+    // is answered: a filter typed over is not looked for.
     quint64 List(const History_Filter &filter, const History_Row &after, int limit); // -> Listed
     quint64 Export(const History_Filter &filter, const QString &path, bool points);  // -> Exported
     quint64 Copy_From(const QString &sqlite_path);                                   // -> Copied

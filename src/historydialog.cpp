@@ -102,7 +102,9 @@ THistoryDialog::THistoryDialog(THistoryClient *client, TSettingsStore *store, QW
                     return;
                 d_export_request = 0;
                 d_export_message =
-                    failure.isEmpty() ? QString() : tr("Not exported: %1").arg(failure);
+                    failure.isEmpty()
+                        ? tr("Exported to %1.").arg(QDir::toNativeSeparators(d_export_path))
+                        : tr("Not exported: %1").arg(failure);
                 Update_State();
                 emit Export_Finished(failure);
             });
@@ -267,6 +269,7 @@ void THistoryDialog::Ask_Save_Again(const QString &number)
 void THistoryDialog::Start_Export(const QString &path, bool points)
 {
     d_export_message.clear();
+    d_export_path = path;
     d_export_request = d_client->Export(d_model->Filter(), path, points);
     Update_State();
 }

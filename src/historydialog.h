@@ -64,6 +64,7 @@ private:
     QPushButton *d_export_button;
     QPushButton *d_points_button;
     quint64 d_export_request = 0;
+    QString d_export_path;
     QString d_export_message;
 };
 

@@ -9,15 +9,29 @@ THistoryWorker::~THistoryWorker() = default;
 
 bool THistoryWorker::Ready()
 {
-    return !stopping && d_history->Open().isEmpty();
+    if (stopping)
+        return false;
+    const QString failure = d_history->Open();
+    Report(failure);
+    return failure.isEmpty();
+}
+
+void THistoryWorker::Report(const QString &failure)
+{
+    const QString notice = d_history->Take_Notice();
+    if (d_reported && notice.isEmpty() && failure.isEmpty() == d_reported_failure.isEmpty())
+        return;
+    d_reported = true;
+    d_reported_failure = failure;
+    emit Opened(failure, notice);
 }
 
 void THistoryWorker::Do_Open()
 {
     if (stopping)
         return;
-    const QString failure = d_history->Open();
-    emit Opened(failure, d_history->Take_Notice());
+    d_reported = false; // asked for: always answered
+    Report(d_history->Open());
 }
 
 void THistoryWorker::Do_Set_Connection(const History_Connection &connection)
@@ -44,7 +58,15 @@ void THistoryWorker::Do_Issue(quint64 request, const History_Record &record)
 {
     if (stopping)
         return;
-    emit Issued(request, d_history->Issue(record));
+    Issue_Result result;
+    result.failure = d_history->Open();
+    Report(result.failure);
+    if (result.failure.isEmpty())
+    {
+        result = d_history->Issue(record);
+        Report(d_history->Is_Open() ? QString() : result.failure);
+    }
+    emit Issued(request, result);
 }
 
 void THistoryWorker::Do_Certificate(quint64 request, const QString &number)
@@ -57,9 +79,11 @@ void THistoryWorker::Do_Certificate(quint64 request, const QString &number)
 void THistoryWorker::Do_List(quint64 request, const History_Filter &filter,
                              const History_Row &after, int limit)
 {
-    if (stopping)
+    if (stopping || request != latest_list)
         return;
-    emit Listed(request, d_history->List(filter, after, limit));
+    const History_Page page = d_history->List(filter, after, limit);
+    Report(d_history->Is_Open() ? QString() : page.failure);
+    emit Listed(request, page);
 }
 
 void THistoryWorker::Do_Export(quint64 request, const History_Filter &filter, const QString &path,

@@ -19,8 +19,9 @@ public:
     explicit THistoryWorker(const History_Connection &connection);
     ~THistoryWorker() override;
 
-    // Requests, run on the worker's thread in order. Complete and Find_Last
-    // are answered for the newest request only: one typed key each.
+    // Requests, run on the worker's thread in order. Complete, Find_Last
+    // and List are answered for the newest request only: one typed key
+    // each (a list's next page is asked only once the one before is in).
     void Do_Open();
     void Do_Set_Connection(const History_Connection &connection);
     void Do_Complete(quint64 request, const QString &prefix);
@@ -36,6 +37,7 @@ public:
     // nothing more is wanted.
     std::atomic<quint64> latest_complete{0};
     std::atomic<quint64> latest_find{0};
+    std::atomic<quint64> latest_list{0};
     std::atomic<bool> stopping{false};
 
 signals:
@@ -49,10 +51,16 @@ signals:
     void Copied(quint64 request, const Copy_Result &result);
 
 private:
-    // Opens on first need; a failure is said once per attempt with Opened.
+    // Opens on first need.
     bool Ready();
+    // Says with Opened what changed since it was last said: a history that
+    // could not be used and now can (or the other way), a damaged file
+    // moved aside on the way.
+    void Report(const QString &failure);
 
     std::unique_ptr<THistory> d_history;
+    QString d_reported_failure;
+    bool d_reported = false;
 };
 
 #endif

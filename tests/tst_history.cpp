@@ -59,6 +59,7 @@ private slots:
     void full_disk_is_named();
     void kill_during_a_save_leaves_it_whole();
     void busy_file_does_not_freeze_the_client();
+    void client_says_when_the_history_comes_back();
 
     void server_failures_are_said_in_words_data();
     void server_failures_are_said_in_words();
@@ -934,6 +935,28 @@ void TestHistory::busy_file_does_not_freeze_the_client()
     QCOMPARE(retried.failure, QString());
 }
 
+void TestHistory::client_says_when_the_history_comes_back()
+{
+    const History_Connection connection = Fresh("sqlite");
+    QVERIFY(QDir().mkpath(connection.sqlite_path));
+    THistoryClient client(connection, nullptr);
+    QSignalSpy opened(&client, &THistoryClient::Opened);
+    client.Open();
+    QVERIFY(opened.wait(5000));
+    QVERIFY(opened.last().at(0).toString().contains("a folder stands where"));
+    // Asked again while it still cannot be used: nothing new to say.
+    client.Complete("KX");
+    const Issue_Result refused = client.Issue(Record("KX-1"), 5000);
+    QVERIFY(refused.failure.contains("a folder stands where"));
+    QCOMPARE(opened.count(), 1);
+    // Mended: the next question opens it, and that is said.
+    QVERIFY(QDir(connection.sqlite_path).removeRecursively());
+    const Issue_Result issued = client.Issue(Record("KX-1"), 5000);
+    QCOMPARE(issued.failure, QString());
+    QTRY_COMPARE(opened.count(), 2);
+    QCOMPARE(opened.last().at(0).toString(), QString());
+}
+
 // --- The server alone --------------------------------------------------------
 
 void TestHistory::server_failures_are_said_in_words_data()
@@ -1007,7 +1030,7 @@ void TestHistory::server_stopped_while_storing()
                      {"one", TPg_Cluster::Writer_Connection(connection), id});
         QTRY_VERIFY_WITH_TIMEOUT(
             watch.Value("SELECT count(*) FROM pg_stat_activity WHERE wait_event_type = 'Lock' "
-                        "AND query LIKE '%INSERT INTO points%'")
+                        "AND application_name = 'zentrova-calibrator' AND query LIKE '%points%'")
                     .toInt() == 1,
             3000);
         QVERIFY(d_cluster->Stop());
@@ -1138,8 +1161,20 @@ void TestHistory::test_connection_in_the_settings_window()
     QVERIFY(tested.wait(10000));
     QVERIFY2(dialog.Result_Text().contains("has no database no_such_history"),
              qPrintable(dialog.Result_Text()));
-    // Kept in the settings file, without a password.
+    // This bench's calibrations copied to the server, from the window.
     dialog.Set_Connection(server);
+    {
+        THistory bench(History_Connection::From_Settings(store));
+        QCOMPARE(bench.Issue(Record("KX-BENCH")).failure, QString());
+    }
+    QSignalSpy copied(&dialog, &THistorySettingsDialog::Copied);
+    dialog.Copy_To_Server();
+    QVERIFY(copied.wait(10000));
+    QCOMPARE(copied.first().at(0).value<Copy_Result>().copied, 1);
+    QVERIFY2(dialog.Result_Text().contains("1 calibration(s) copied") &&
+                 dialog.Result_Text().contains("left as it was"),
+             qPrintable(dialog.Result_Text()));
+    // Kept in the settings file, without a password.
     QCOMPARE(dialog.Save(), QString());
     const QMap<QString, QString> saved = home.Read_Settings();
     QCOMPARE(saved.value("Engine"), QString("postgresql"));

@@ -4,6 +4,7 @@
 #include "historylistmodel.h"
 #include "recordhelpers.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,6 +28,8 @@ private slots:
     void history_that_cannot_be_written_issues_nothing_data();
     void history_that_cannot_be_written_issues_nothing();
     void history_window_says_why_it_is_empty();
+    void history_window_fetches_as_it_scrolls();
+    void locked_history_freezes_no_window();
 };
 
 namespace
@@ -112,6 +115,7 @@ void TestHistoryWindow::certificates_are_issued_and_listed()
     view.Start_Export(csv, false);
     QVERIFY(exported.wait(10000));
     QCOMPARE(exported.first().at(0).toString(), QString());
+    QCOMPARE(view.Status_Text(), "Exported to " + csv + ".");
     const QList<QByteArray> lines = File_Bytes(csv).trimmed().split('\n');
     QCOMPARE(lines.size(), 3);
     QVERIFY(lines.at(1).contains("KX-0042-" + date.toLatin1() + "-2"));
@@ -267,6 +271,90 @@ void TestHistoryWindow::history_window_says_why_it_is_empty()
     QTRY_VERIFY(view.Model()->Complete() && view.Model()->Failure().isEmpty());
     QVERIFY2(view.Status_Text().contains("No stored calibration has \"x\""),
              qPrintable(view.Status_Text()));
+}
+
+void TestHistoryWindow::history_window_fetches_as_it_scrolls()
+{
+    Home_Folder home;
+    constexpr int stored = 2 * THistoryListModel::page_size + 50;
+    {
+        THistory history(Bench_History(home));
+        for (int index = 0; index < stored; ++index)
+        {
+            History_Record record;
+            record.calibration_id = QString("id-%1").arg(index);
+            record.serial = QString("KX-%1").arg(index % 40);
+            record.calibration_date = QDate(2020, 1, 1).addDays(index / 3).toString(Qt::ISODate);
+            record.content = "{}";
+            QCOMPARE(history.Issue(record).failure, QString());
+        }
+    }
+    THistoryClient client(Bench_History(home), nullptr);
+    THistoryDialog view(&client, nullptr, nullptr);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    THistoryListModel *model = view.Model();
+    QTRY_COMPARE(model->rowCount(), int(THistoryListModel::page_size)); // what is in view
+    QVERIFY(!model->Complete());
+    // Scrolled to the end, page after page, each row once, newest first.
+    auto *table = view.findChild<QTableView *>();
+    while (!model->Complete())
+    {
+        table->scrollToBottom();
+        QTest::qWait(20);
+    }
+    QCOMPARE(model->rowCount(), stored);
+    QSet<QString> numbers;
+    for (int row = 0; row < model->rowCount(); ++row)
+    {
+        numbers.insert(model->Row(row).certificate_number);
+        if (row > 0)
+            QVERIFY(model->Row(row - 1).calibration_date >= model->Row(row).calibration_date);
+    }
+    QCOMPARE(numbers.size(), stored);
+}
+
+void TestHistoryWindow::locked_history_freezes_no_window()
+{
+    Home_Folder home;
+    home.Write_Settings(Worked_Samples() + Record_Group());
+    {
+        THistory history(Bench_History(home));
+        QCOMPARE(history.Open(), QString());
+    }
+    // Another program holds a lock that blocks even reading the file.
+    {
+        QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "locker");
+        raw.setDatabaseName(History_Path(home));
+        QVERIFY(raw.open());
+        QSqlQuery query(raw);
+        QVERIFY(query.exec("PRAGMA journal_mode=DELETE"));
+        QVERIFY(query.exec("BEGIN EXCLUSIVE"));
+        QVERIFY(query.exec("INSERT INTO instruments (serial) VALUES ('LOCK')"));
+    }
+    const auto unlock = qScopeGuard(
+        []
+        {
+            QSqlDatabase::database("locker").close();
+            QSqlDatabase::removeDatabase("locker");
+        });
+    TZentrovaDialog dialog;
+    QVERIFY(Show_Active(dialog));
+    QElapsedTimer timer;
+    timer.start();
+    TRecordDialog *record = Open_Record(dialog);
+    QTest::qWait(50); // the history is asked for once the window is shown
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+    QLineEdit *serial = Named<QLineEdit>(*record, "Serial number");
+    serial->setFocus();
+    serial->clear();
+    for (const char key : QByteArray("KX-0042"))
+    {
+        timer.restart();
+        QTest::keyClick(serial, key);
+        QVERIFY2(timer.elapsed() < 200, qPrintable(QString::number(timer.elapsed())));
+    }
+    QCOMPARE(serial->text(), QString("KX-0042"));
 }
 
 QTEST_MAIN(TestHistoryWindow)
