@@ -10,9 +10,12 @@
 #include <qwt_plot_canvas.h>
 #include <qwt_plot_curve.h>
 #include <qwt_plot_grid.h>
+#include <qwt_plot_layout.h>
 #include <qwt_plot_marker.h>
 #include <qwt_plot_zoneitem.h>
+#include <qwt_scale_draw.h>
 #include <qwt_scale_engine.h>
+#include <qwt_scale_widget.h>
 #include <qwt_symbol.h>
 
 #include <algorithm>
@@ -119,6 +122,13 @@ TErrorPlot::TErrorPlot(QWidget *parent) : QwtPlot(parent)
     }
     setAxisTitle(xBottom, tr("Actual temperature (%1)").arg(degrees_celsius));
     setAxisTitle(yLeft, tr("Error (%1)").arg(degrees_celsius));
+    // The canvas's frame is the axes' line: the ticks stand on it.
+    plotLayout()->setAlignCanvasToScales(true);
+    for (int axis : {xBottom, yLeft})
+    {
+        axisWidget(axis)->setMargin(0);
+        axisScaleDraw(axis)->enableComponent(QwtAbstractScaleDraw::Backbone, false);
+    }
     insertLegend(new QwtLegend(), BottomLegend);
     setMinimumSize(360, 260);
 
@@ -222,13 +232,19 @@ void TErrorPlot::Set_Data(const Plot_Data &data)
 
 void TErrorPlot::Set_Axis(int axis, const QwtInterval &range)
 {
-    // The ticks round the range outwards to whole steps, so that its ends
-    // carry labels; the range is never narrowed.
+    // The range is widened to whole half steps of the ticks: never
+    // narrowed, and never by a whole step of empty room at either end.
     double low = range.minValue();
     double high = range.maxValue();
     double step = 0.0;
     QwtScaleEngine *engine = axisScaleEngine(axis);
     engine->autoScale(tick_count, low, high, step);
+    if (step > 0.0)
+    {
+        const double half = step / 2.0;
+        low = std::floor(range.minValue() / half + 1e-9) * half;
+        high = std::ceil(range.maxValue() / half - 1e-9) * half;
+    }
     setAxisScaleDiv(axis, engine->divideScale(low, high, tick_count, 5, step));
 }
 
