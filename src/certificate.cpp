@@ -177,7 +177,10 @@ public:
         }
 
         QTextTableFormat format;
-        format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+        // A hair under the full width: the layout rounds each column up,
+        // and a table a unit wider than the text gives a window a
+        // horizontal scroll bar for nothing.
+        format.setWidth(QTextLength(QTextLength::PercentageLength, 99.8));
         format.setHeaderRowCount(header_rows);
         format.setCellSpacing(0);
         format.setCellPadding(0.0);
@@ -733,6 +736,8 @@ void Fill_Certificate_Document(QTextDocument *document, const Certificate_Conten
                                int plot_width, const QImage &plot_picture)
 {
     Build_Certificate(document, content, std::max(1, plot_width), plot_picture, nullptr);
+    // In a window the text keeps off the frame; a page has its margins.
+    document->setDocumentMargin(6.0 * Units_Per_Point());
 }
 
 bool Paint_Certificate(QPagedPaintDevice *device, const Certificate_Content &content,

@@ -657,6 +657,9 @@ void TestCertificate::window_document()
     QVERIFY(text.contains(content.closing));
     QCOMPARE(text.contains(QChar::ObjectReplacementCharacter), plot_object || image);
     QCOMPARE(document.toHtml().contains("<img"), image);
+    // Nothing wider than the window's text: no horizontal scroll bar for nothing.
+    document.setTextWidth(744);
+    QVERIFY2(document.size().width() <= 744, qPrintable(QString::number(document.size().width())));
     // Filled again, as a window that shows another calibration does.
     Fill_Certificate_Document(&document, Sample(2), 560, QImage());
     QVERIFY(!document.toPlainText().contains(content.sections.at(2).table.rows.at(3).at(1)));
