@@ -6,6 +6,7 @@
 #include "historydialog.h"
 #include "historypanel.h"
 #include "issuing.h"
+#include "laboratorydialog.h"
 #include "recordform.h"
 #include "recordmodel.h"
 #include "recordparts.h"
@@ -125,11 +126,12 @@ QLayout *TRecordDialog::Build_Buttons()
     auto *rows = new QVBoxLayout();
     auto *first = new QHBoxLayout();
     auto *history_button = New_Button(tr("&History..."), this);
+    auto *laboratory_button = New_Button(tr("&Laboratory..."), this);
     auto *new_button = New_Button(tr("&New Calibration"), this);
     d_amend_button = New_Button(tr("A&mend"), this);
     d_amend_button->setToolTip(tr("Correct an issued certificate: the new one gets a number of "
                                   "its own and replaces it."));
-    for (QPushButton *button : {history_button, new_button, d_amend_button})
+    for (QPushButton *button : {history_button, laboratory_button, new_button, d_amend_button})
         first->addWidget(button);
     first->addStretch();
     auto *second = new QHBoxLayout();
@@ -144,6 +146,7 @@ QLayout *TRecordDialog::Build_Buttons()
     rows->addLayout(second);
 
     connect(history_button, &QPushButton::clicked, this, &TRecordDialog::Open_History);
+    connect(laboratory_button, &QPushButton::clicked, this, &TRecordDialog::Open_Laboratory);
     connect(new_button, &QPushButton::clicked, this, &TRecordDialog::New_Calibration);
     connect(d_amend_button, &QPushButton::clicked, this, &TRecordDialog::Amend);
     connect(d_draft_button, &QPushButton::clicked, this, &TRecordDialog::Save_Draft_As);
@@ -421,6 +424,15 @@ void TRecordDialog::Open_History()
     d_history_dialog->show();
     d_history_dialog->raise();
     d_history_dialog->activateWindow();
+}
+
+void TRecordDialog::Open_Laboratory()
+{
+    auto *dialog = new TLaboratoryDialog(d_store, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &TLaboratoryDialog::Laboratory_Changed, d_record,
+            &TRecordModel::Set_Laboratory);
+    dialog->open();
 }
 
 QString TRecordDialog::Status() const

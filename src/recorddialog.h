@@ -71,6 +71,7 @@ private:
     void Amend();
     void Last_Found(const QString &serial, const Last_Calibration &last);
     void Open_History();
+    void Open_Laboratory();
 
     TRecordModel *d_record;
     TSettingsStore *d_store;

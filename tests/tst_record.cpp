@@ -80,7 +80,7 @@ void TestRecord::certificate_reads_back()
           QString("0000"), QString("15.200"), QString("20.100"), QString("25.050"),
           QString("No adjustment was made"), QString("Fail"),
           QString("The results relate only to the item calibrated."), QString("A. Tester"),
-          QString("Q. Manager")})
+          QString("Q. Manager"), "End of certificate " + number})
         QVERIFY2(text.contains(expected), qPrintable(expected + " missing from:\n" + text));
     QCOMPARE(record->Status(),
              QString("Saved as %1 (number %2).").arg(QDir::toNativeSeparators(path), number));
