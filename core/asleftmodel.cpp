@@ -112,7 +112,7 @@ QVariant TAsLeftModel::headerData(int section, Qt::Orientation orientation, int 
         return QVariant();
     if (orientation == Qt::Vertical)
         return section + 1;
-    const QString unit = QStringLiteral(" (\u00B0C)");
+    const QString unit = QStringLiteral("\n(\u00B0C)");
     switch (section)
     {
     case Actual_Column:

@@ -79,9 +79,11 @@ QString Number_Problem(Record_Field field, const QString &text, double *value)
     }
 }
 
-// The row's cells, its numbers and its verdict, as stated.
+// The row's cells, its numbers and its verdict, as stated. A typed value
+// keeps any further digits it was typed with; a computed one (a predicted
+// reading) is stated at the decimals.
 Judged_Row Judge_Values(double actual, double reading, int decimals, const Judging_Limits &limits,
-                        bool judged)
+                        bool judged, bool reading_typed = true)
 {
     Judged_Row row;
     row.nominal = not_a_number;
@@ -91,7 +93,8 @@ Judged_Row Judge_Values(double actual, double reading, int decimals, const Judgi
     row.error = Stated_Value(reading - actual, decimals);
     if (judged)
         row.verdict = Judge(row.error, limits);
-    row.cells << Value_Text(actual, decimals) << Value_Text(reading, decimals)
+    row.cells << Value_Text(actual, decimals)
+              << (reading_typed ? Value_Text(reading, decimals) : Number_Text(reading, decimals))
               << Number_Text(row.error, decimals) << Verdict_Text(row.verdict);
     return row;
 }
@@ -496,7 +499,7 @@ void TRecordModel::Evaluate()
                 continue;
             const double predicted = Predicted_Reading(found.reading, slope_change, offset_change);
             Judged_Row row =
-                Judge_Values(found.actual, predicted, e.decimals, e.limits, e.has_limits);
+                Judge_Values(found.actual, predicted, e.decimals, e.limits, e.has_limits, false);
             row.nominal = found.nominal;
             e.predicted_rows << row;
         }

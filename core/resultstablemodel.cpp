@@ -37,7 +37,8 @@ QVariant TResultsTableModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= d_rows.size())
         return QVariant();
-    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+    // The tool tip: the whole text of a cell too narrow to show it.
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole || role == Qt::ToolTipRole)
         return d_rows.at(index.row()).value(index.column());
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignCenter);

@@ -29,7 +29,15 @@ QTableView *New_Table_View(QAbstractItemModel *model, const QString &name, QWidg
     view->setModel(model);
     view->setAccessibleName(name);
     view->setTabKeyNavigation(false);
-    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // The numbers take the room they need; the verdict, words and never
+    // colour alone, takes the rest (a cell too narrow shows its whole text
+    // as its tool tip).
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    for (int column = 0; column < model->columnCount(); ++column)
+        if (model->headerData(column, Qt::Horizontal).toString() == QStringLiteral("Verdict"))
+            view->horizontalHeader()->setSectionResizeMode(column, QHeaderView::Stretch);
+    if (view->horizontalHeader()->stretchSectionCount() == 0)
+        view->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
     // As tall as its rows, up to a share of the screen; then it scrolls.
     view->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
@@ -41,5 +49,5 @@ QTableView *New_Table_View(QAbstractItemModel *model, const QString &name, QWidg
 
 QString Unit_Header(const QString &name)
 {
-    return QStringLiteral("%1 (%2)").arg(name, Degrees_Celsius());
+    return QStringLiteral("%1\n(%2)").arg(name, Degrees_Celsius());
 }

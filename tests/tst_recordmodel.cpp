@@ -289,6 +289,8 @@ void TestRecordModel::life_of_a_calibration()
     QCOMPARE(record.State().phase, Record_Phase::Found);
     QVERIFY(record.Evaluation().next_step.contains("Key 27A8 / FE59 into the instrument"));
     QCOMPARE(record.Evaluation().predicted_rows.size(), 3);
+    // A computed reading is stated at the decimals; a typed one keeps its digits.
+    QCOMPARE(record.Evaluation().predicted_rows.at(1).cells.value(1), QStringLiteral("19.983"));
 
     QVERIFY(record.Codes_Keyed_In());
     QCOMPARE(record.State().phase, Record_Phase::Keyed_In);
