@@ -74,10 +74,23 @@ void Read_Earlier_Content(const QJsonObject &object, Certificate_Content *conten
     }
     content->sections << item;
 
-    Certificate_Section method;
-    method.heading = Tr("Method");
-    method.before = paragraph(text("method"));
-    content->sections << method;
+    // A section of paragraphs, and one of a table kept under two keys.
+    const auto paragraphs = [&](const QString &heading, const QStringList &before)
+    {
+        Certificate_Section section;
+        section.heading = heading;
+        section.before = before;
+        return section;
+    };
+    const auto table = [&](const QString &heading, const char *header, const char *rows)
+    {
+        Certificate_Section section;
+        section.heading = heading;
+        section.table.header = Texts(object.value(QLatin1String(header)));
+        section.table.rows = Rows(object.value(QLatin1String(rows)));
+        return section;
+    };
+    content->sections << paragraphs(Tr("Method"), paragraph(text("method")));
 
     Certificate_Section codes;
     codes.heading = Tr("Calibration codes");
@@ -86,25 +99,13 @@ void Read_Earlier_Content(const QJsonObject &object, Certificate_Content *conten
                      << QStringList{Tr("Code 2 (offset)"), text("existing_code2"),
                                     text("new_code2")};
     content->sections << codes;
-
-    Certificate_Section found;
-    found.heading = Tr("Results as found, before adjustment");
-    found.table.header = Texts(object.value(QStringLiteral("as_found_header")));
-    found.table.rows = Rows(object.value(QStringLiteral("as_found_rows")));
-    content->sections << found;
-
-    Certificate_Section left;
-    left.heading = text("as_left_title");
-    left.table.header = Texts(object.value(QStringLiteral("as_left_header")));
-    left.table.rows = Rows(object.value(QStringLiteral("as_left_rows")));
+    content->sections << table(Tr("Results as found, before adjustment"), "as_found_header",
+                               "as_found_rows");
+    Certificate_Section left = table(text("as_left_title"), "as_left_header", "as_left_rows");
     // Its plot was a picture, which the history keeps apart.
     left.plot = true;
     content->sections << left;
-
-    Certificate_Section uncertainty;
-    uncertainty.heading = Tr("Measurement uncertainty");
-    uncertainty.before = paragraph(text("uncertainty"));
-    content->sections << uncertainty;
+    content->sections << paragraphs(Tr("Measurement uncertainty"), paragraph(text("uncertainty")));
 
     Certificate_Section verdict;
     verdict.heading = Tr("Decision rule and verdict");

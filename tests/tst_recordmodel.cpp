@@ -27,6 +27,8 @@ private slots:
     void without_an_adjustment();
     void certificate_states_what_was_measured();
     void kept_between_runs_a_day_later();
+    void certificate_json_round_trip();
+    void certificate_of_an_earlier_version();
     void files_of_earlier_versions_data();
     void files_of_earlier_versions();
 };
@@ -462,6 +464,51 @@ void TestRecordModel::kept_between_runs_a_day_later()
     QCOMPARE(reloaded.State().number, QStringLiteral("KX-0042-20261207-1"));
     QCOMPARE(reloaded.State().issue_date, QStringLiteral("2026-12-09"));
     QCOMPARE(reloaded.State().issued_content, QByteArray("{\"format\":2}"));
+}
+
+void TestRecordModel::certificate_json_round_trip()
+{
+    TRecordModel record;
+    Fill_In(record);
+    record.Set_Main_Window(Worked_Window());
+    QVERIFY(record.Codes_Keyed_In());
+    record.Paste_As_Left(0, 0, "15.0\t15.01\n");
+    Certificate_Content content = Build_Certificate(record.Evaluation(), record.State(),
+                                                    record.Get_Laboratory(), today, false);
+    content.number = "KX-0042-20261207-1";
+    Certificate_Content back;
+    QVERIFY(Certificate_From_Json(Certificate_Json(content), &back));
+    QCOMPARE(All_Text(back), All_Text(content));
+    QCOMPARE(back.number, content.number);
+    QCOMPARE(back.laboratory, QStringLiteral("Bench Lab"));
+    QCOMPARE(back.plot.found, content.plot.found);
+    QCOMPARE(back.plot.left, content.plot.left);
+    QCOMPARE(back.plot.tolerance, 0.1);
+    QVERIFY(!Certificate_From_Json("not json", &back));
+}
+
+void TestRecordModel::certificate_of_an_earlier_version()
+{
+    const QByteArray earlier =
+        R"({"number":"KX-1-20260101-1","identification":[["Serial number","KX-1"],)"
+        R"(["Model","KX310"],["Owner","Lab"]],"method":"Comparison.","existing_code1":"2710",)"
+        R"("existing_code2":"0000","new_code1":"27A8","new_code2":"FE59",)"
+        R"("as_found_header":["Nominal","Actual"],"as_found_rows":[["15","15.2"]],)"
+        R"("as_left_title":"Results as left: predicted, not measured","as_left_header":["A"],)"
+        R"("as_left_rows":[["1"]],"uncertainty":"U = 0.071","decision_rule":"Simple.",)"
+        R"("verdict":"Verdict as left: Pass.","technician":"A. Tester"})";
+    Certificate_Content content;
+    QVERIFY(Certificate_From_Json(earlier, &content));
+    QCOMPARE(content.number, QStringLiteral("KX-1-20260101-1"));
+    const QString text = All_Text(content);
+    for (const char *expected :
+         {"Serial number", "KX-1", "Owner", "27A8", "FE59", "15.2", "predicted, not measured",
+          "U = 0.071", "Verdict as left: Pass.", "Calibrated by: A. Tester"})
+        QVERIFY2(text.contains(QLatin1String(expected)), expected);
+    // Two fields a row, as it was printed; its plot was a picture.
+    QCOMPARE(content.sections.first().table.rows.first(),
+             (QStringList{"Serial number", "KX-1", "Model", "KX310"}));
+    QVERIFY(content.plot.Is_Empty());
 }
 
 void TestRecordModel::files_of_earlier_versions_data()
