@@ -38,6 +38,18 @@ screen_size() {
     xwininfo -root | awk '/^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 } END { print w, h }'
 }
 
+# "X Y WIDTH HEIGHT" of the part of the screen that windows may take: what
+# the window manager leaves of it (panels aside), the whole screen without one.
+work_area() {
+    local area
+    area=$(xprop -root _NET_WORKAREA 2>/dev/null | sed -n 's/.* = //p' | awk -F', ' '{ print $1, $2, $3, $4 }')
+    if [ -n "$area" ]; then
+        echo "$area"
+    else
+        echo "0 0 $(screen_size)"
+    fi
+}
+
 # The window that holds WINDOW directly below the root window: the frame a
 # window manager has put around it (the window itself when there is none).
 frame_window() {
@@ -64,16 +76,17 @@ frame_geometry() {
     outer_geometry "$(frame_window "$1")"
 }
 
-# Succeeds when the whole frame of WINDOW lies on the screen; says where it
-# lies otherwise.
+# Succeeds when the whole frame of WINDOW lies in the work area; says where
+# it lies otherwise.
 frame_on_screen() {
-    local x y w h screen_w screen_h
+    local x y w h area_x area_y area_w area_h
     read -r x y w h < <(frame_geometry "$1")
-    read -r screen_w screen_h < <(screen_size)
-    if [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le "$screen_w" ] && [ $((y + h)) -le "$screen_h" ]; then
+    read -r area_x area_y area_w area_h < <(work_area)
+    if [ "$x" -ge "$area_x" ] && [ "$y" -ge "$area_y" ] &&
+        [ $((x + w)) -le $((area_x + area_w)) ] && [ $((y + h)) -le $((area_y + area_h)) ]; then
         return 0
     fi
-    echo "  the frame lies at $x,$y, $w x $h, on a $screen_w x $screen_h screen"
+    echo "  the frame lies at $x,$y, $w x $h; the work area at $area_x,$area_y, $area_w x $area_h"
     return 1
 }
 
