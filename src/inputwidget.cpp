@@ -162,7 +162,7 @@ TInputWidget::TInputWidget(QWidget *parent, Qt::WindowFlags flags)
 TInputWidget::~TInputWidget()
 {
     // QWidget's destructor hides a shown table, and a field that loses the
-    // focus then would call Row_Data_Changed on a table that is no longer
+    // focus then would call Row_Edit_Finished on a table that is no longer
     // one. Its rows must not reach it any more.
     for (const TEntryLine &line : d_entry_lines)
         for (QWidget *widget : Row_Widgets(line))
@@ -299,15 +299,14 @@ void TInputWidget::Row_Text_Edited(const TEntryLine &line)
     emit Data_Changed();
 }
 
-void TInputWidget::Row_Data_Changed()
+void TInputWidget::Row_Edit_Finished(const QLineEdit *field)
 {
     // The marks of every row, whichever field was edited.
     Correct_Rows();
     // A field that the user has changed since its text was last set has
     // reported each change at its keystroke (see Row_Text_Edited), and the
     // results already belong to it; a text set by the program has not.
-    const auto *field = qobject_cast<const QLineEdit *>(sender());
-    if (field && field->isModified())
+    if (field->isModified())
         return;
     emit Data_Changed();
 }
@@ -516,7 +515,9 @@ int TInputWidget::Append_Row()
     for (QLineEdit *edit : {line.actual_edit, line.reading_edit})
     {
         connect(edit, &QLineEdit::textEdited, this, [this, line] { Row_Text_Edited(line); });
-        connect(edit, &QLineEdit::editingFinished, this, &TInputWidget::Row_Data_Changed);
+        // (Not sender(): it searches every connection that the table
+        // receives, nine a row.)
+        connect(edit, &QLineEdit::editingFinished, this, [this, edit] { Row_Edit_Finished(edit); });
     }
     // A field is marked when its editing ends, not at every keystroke ("-"
     // on the way to "-5" would flash), though the results that it holds back

@@ -92,7 +92,6 @@ signals:
 
 private slots:
     void Row_Selection_Changed();
-    void Row_Data_Changed();
     void Add_Row();
     void Remove_Rows();
 
@@ -101,6 +100,7 @@ private:
     void Set_Row(int row, const double &nominal, const double &actual, const double &reading);
     void Set_Row_Texts(int row, const QStringList &texts);
     void Row_Text_Edited(const TEntryLine &line);
+    void Row_Edit_Finished(const QLineEdit *field);
     void Correct_Rows();
     // Writes the row's correction when both its values read; marks the
     // values that do not when asked to.
