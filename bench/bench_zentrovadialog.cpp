@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -33,6 +34,8 @@ private slots:
     void cleanup();
     void edit_value_data() { Row_Counts({3, 100, 1000}); }
     void edit_value();
+    void keystroke_data() { Row_Counts({3, 100, 1000}); }
+    void keystroke();
     void add_row_data() { Row_Counts({10, 100, 999}); } // the 1000th row is the last
     void add_row();
     void remove_rows_data() { Row_Counts({10, 100, 1000}); }
@@ -52,6 +55,7 @@ private:
     void Open_Window();
     QToolButton *Table_Button(const QString &name) const;
     QLineEdit *Actual_Field(int row) const;
+    QLineEdit *Reading_Field(int row) const;
     static void Settle();
     // Runs prepare (untimed) and then action, rounds times; prints the median.
     static void Report_Median(const char *what, const std::function<void()> &prepare,
@@ -131,6 +135,12 @@ QLineEdit *BenchZentrovaDialog::Actual_Field(int row) const
     return qobject_cast<QLineEdit *>(grid->itemAtPosition(row + 1, 2)->widget());
 }
 
+QLineEdit *BenchZentrovaDialog::Reading_Field(int row) const
+{
+    auto *grid = qobject_cast<QGridLayout *>(d_table->layout());
+    return qobject_cast<QLineEdit *>(grid->itemAtPosition(row + 1, 3)->widget());
+}
+
 void BenchZentrovaDialog::Settle()
 {
     // Deferred deletes, layout requests, then the update request that
@@ -174,6 +184,32 @@ void BenchZentrovaDialog::edit_value()
             field->setText(++round % 2 ? QStringLiteral("15.1") : QStringLiteral("14.9"));
             QTest::keyClick(field, Qt::Key_Return);
         });
+}
+
+void BenchZentrovaDialog::keystroke()
+{
+    // One key typed into a Reading field, the field keeping the keyboard:
+    // the row's correction and the results follow it, and all of them are
+    // repainted. The first digit is typed over, 1 and 2 in turn, so that
+    // every key changes the reading by 10 degrees and the results with it.
+    Open_Window();
+    QLineEdit *field = Reading_Field(0);
+    field->setFocus();
+    QLabel *new_code2 = nullptr;
+    for (QLabel *label : d_dialog->findChildren<QLabel *>())
+        if (label->accessibleName() == "New Code 2")
+            new_code2 = label;
+    QVERIFY(new_code2);
+    const QString found = new_code2->text();
+    int round = 0;
+    Report_Median(
+        "one keystroke in a Reading field until the results are repainted",
+        [&] { field->setSelection(0, 1); },
+        [&] { QTest::keyClick(field, ++round % 2 ? '2' : '1'); }, 31);
+    QCOMPARE(d_dialog->focusWidget(), field);
+    // The last key was a 2: the results belong to a reading 10 degrees up.
+    QCOMPARE(field->text().left(2), QStringLiteral("25"));
+    QVERIFY(new_code2->text() != found);
 }
 
 void BenchZentrovaDialog::add_row()

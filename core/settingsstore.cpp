@@ -7,6 +7,8 @@
 #include <QSettings>
 #include <QTemporaryFile>
 
+#include <algorithm>
+
 namespace Settings_Keys
 {
 QString Row_Key(Row_Value value, int row)
@@ -29,17 +31,51 @@ QString Tr(const char *text)
     return QCoreApplication::translate("TSettingsStore", text);
 }
 
-// The system's own words for what stops a file from being made in the
-// folder (a full disk, a folder made immutable), with the folder named. A
-// small block is written as well: a full disk still lets an empty file be made.
-QString Folder_Failure(const QString &folder)
+// Writes a file of the given size in the folder, as a save would, and
+// removes it again. Returns the system's own words for what stopped it (a
+// full disk, a quota, a folder made immutable), or nothing.
+QString Probe_Failure(const QString &folder, qint64 bytes)
 {
     QTemporaryFile probe(folder + QStringLiteral("/Settings.XXXXXX"));
-    const QByteArray block(4096, '\n');
-    if (probe.open() && probe.write(block) == block.size() && probe.flush())
+    // A settings file takes some kilobytes; the probe stays bounded whatever
+    // a damaged one holds.
+    constexpr qint64 largest_probe = 64 * 1024 * 1024;
+    const QByteArray block(static_cast<int>(std::min(bytes, largest_probe)), '\n');
+    if (!probe.open())
+        return probe.errorString();
+    // A disk that fills on the way takes part of a block without a word;
+    // the rest, written again, meets the system's error.
+    qint64 written = 0;
+    while (written < block.size())
+    {
+        const qint64 now = probe.write(block.constData() + written, block.size() - written);
+        if (now <= 0)
+            return probe.errorString();
+        written += now;
+    }
+    if (!probe.flush())
+        return probe.errorString();
+    return QString();
+}
+
+// What stops any file from being made in the folder, with the folder
+// named. A small block is written as well: a full disk still lets an empty
+// file be made.
+QString Folder_Failure(const QString &folder)
+{
+    const QString failure = Probe_Failure(folder, 4096);
+    if (failure.isEmpty())
         return QString();
-    return Tr("the folder %1 cannot be written: %2")
-        .arg(QDir::toNativeSeparators(folder), probe.errorString());
+    return Tr("the folder %1 cannot be written: %2").arg(QDir::toNativeSeparators(folder), failure);
+}
+
+// About what the file takes: each key and value on a line of its own.
+qint64 Written_Size(const QSettings &store)
+{
+    qint64 size = 0;
+    for (const QString &key : store.allKeys())
+        size += key.toUtf8().size() + store.value(key).toString().toUtf8().size() + 2;
+    return size;
 }
 
 QString Lock_Failure_Reason(QLockFile::LockError error, const QString &lock_name)
@@ -60,8 +96,10 @@ QString Lock_Failure_Reason(QLockFile::LockError error, const QString &lock_name
 }
 
 // QSettings says only that the write failed; the system's reason is found
-// by trying what it tried.
-QString Write_Failure_Reason(const QString &path)
+// by trying what it tried: opening the file, and writing a new one of the
+// same size beside it (a disk with room for a small file may have none for
+// this one).
+QString Write_Failure_Reason(const QString &path, qint64 size)
 {
     if (QFileInfo::exists(path))
     {
@@ -69,8 +107,18 @@ QString Write_Failure_Reason(const QString &path)
         if (!file.open(QIODevice::ReadWrite))
             return file.errorString();
     }
-    const QString folder_failure = Folder_Failure(QFileInfo(path).absolutePath());
-    return folder_failure.isEmpty() ? Tr("the file could not be written") : folder_failure;
+    const QString folder = QFileInfo(path).absolutePath();
+    const QString folder_failure = Folder_Failure(folder);
+    if (!folder_failure.isEmpty())
+        return folder_failure;
+    // With a margin over the estimate: a probe that fitted where the file
+    // did not would leave the reason unnamed.
+    const QString size_failure = Probe_Failure(folder, size + size / 4 + 4096);
+    if (!size_failure.isEmpty())
+        return Tr("the file (about %1 KiB) does not fit in the folder %2: %3")
+            .arg((size + 1023) / 1024)
+            .arg(QDir::toNativeSeparators(folder), size_failure);
+    return Tr("the file could not be written");
 }
 } // namespace
 
@@ -147,5 +195,5 @@ QString TSettingsStore::Write(const std::function<void(QSettings &)> &fill) cons
     store.sync();
     if (store.status() != QSettings::AccessError)
         return QString();
-    return Write_Failure_Reason(d_file_name);
+    return Write_Failure_Reason(d_file_name, Written_Size(store));
 }

@@ -162,7 +162,7 @@ TInputWidget::TInputWidget(QWidget *parent, Qt::WindowFlags flags)
 TInputWidget::~TInputWidget()
 {
     // QWidget's destructor hides a shown table, and a field that loses the
-    // focus then would call Row_Data_Changed on a table that is no longer
+    // focus then would call Row_Edit_Finished on a table that is no longer
     // one. Its rows must not reach it any more.
     for (const TEntryLine &line : d_entry_lines)
         for (QWidget *widget : Row_Widgets(line))
@@ -183,15 +183,20 @@ void TInputWidget::Set_Precision(int nominal_precision, int measured_precision)
         const double nominal = Read_Number(line.nominal_edit, &ok);
         if (ok)
             Write_Number(line.nominal_edit, nominal, d_nominal_precision);
-        // A text that is not a number stays as the user typed it, but
-        // counts as 0 in the correction.
-        const double actual = Read_Number(line.actual_edit, &ok);
-        if (ok)
+        // A text that is not a number stays as the user typed it, and its
+        // row shows no correction.
+        bool actual_ok = false;
+        bool reading_ok = false;
+        const double actual = Read_Number(line.actual_edit, &actual_ok);
+        if (actual_ok)
             Write_Number(line.actual_edit, actual, d_measured_precision);
-        const double reading = Read_Number(line.reading_edit, &ok);
-        if (ok)
+        const double reading = Read_Number(line.reading_edit, &reading_ok);
+        if (reading_ok)
             Write_Number(line.reading_edit, reading, d_measured_precision);
-        Write_Number(line.correction_edit, reading - actual, d_measured_precision);
+        if (actual_ok && reading_ok)
+            Write_Number(line.correction_edit, reading - actual, d_measured_precision);
+        else
+            Write_Text(line.correction_edit, QString());
     }
 }
 
@@ -283,9 +288,26 @@ void TInputWidget::Row_Selection_Changed()
     d_remove_button->setEnabled(any_ticked);
 }
 
-void TInputWidget::Row_Data_Changed()
+void TInputWidget::Row_Text_Edited(const TEntryLine &line)
 {
+    // At every keystroke the row's correction and the results follow the
+    // texts as they stand, as they do for the code fields: a technician may
+    // read the codes before leaving the field. A text that does not read
+    // holds them back at once, but is marked only when its edit ends, so
+    // that "-" on the way to "-5" does not flash.
+    Correct_Row(line, false);
+    emit Data_Changed();
+}
+
+void TInputWidget::Row_Edit_Finished(const QLineEdit *field)
+{
+    // The marks of every row, whichever field was edited.
     Correct_Rows();
+    // A field that the user has changed since its text was last set has
+    // reported each change at its keystroke (see Row_Text_Edited), and the
+    // results already belong to it; a text set by the program has not.
+    if (field->isModified())
+        return;
     emit Data_Changed();
 }
 
@@ -293,17 +315,27 @@ void TInputWidget::Correct_Rows()
 {
     // Every row, not only the edited one; the typed texts stay as they are.
     for (const TEntryLine &line : d_entry_lines)
+        Correct_Row(line, true);
+}
+
+void TInputWidget::Correct_Row(const TEntryLine &line, bool mark)
+{
+    bool actual_ok = false;
+    bool reading_ok = false;
+    const double actual = Read_Number(line.actual_edit, &actual_ok);
+    const double reading = Read_Number(line.reading_edit, &reading_ok);
+    if (mark)
     {
-        bool actual_ok = false;
-        bool reading_ok = false;
-        const double actual = Read_Number(line.actual_edit, &actual_ok);
-        const double reading = Read_Number(line.reading_edit, &reading_ok);
         Show_Readable(line.actual_edit, actual_ok);
         Show_Readable(line.reading_edit, reading_ok);
-        if (!actual_ok || !reading_ok)
-            continue;
-        Write_Number(line.correction_edit, reading - actual, d_measured_precision);
     }
+    // A row with a value that does not read has no correction: one kept from
+    // an earlier text (or from "19" on the way to "19,9") would not belong to
+    // the texts shown beside it.
+    if (actual_ok && reading_ok)
+        Write_Number(line.correction_edit, reading - actual, d_measured_precision);
+    else
+        Write_Text(line.correction_edit, QString());
 }
 
 int TInputWidget::Paste_Block(QLineEdit *field, const QString &text)
@@ -480,11 +512,16 @@ int TInputWidget::Append_Row()
     Update_Add_Button();
 
     connect(line.check_box, &QCheckBox::toggled, this, &TInputWidget::Row_Selection_Changed);
-    connect(line.actual_edit, &QLineEdit::editingFinished, this, &TInputWidget::Row_Data_Changed);
-    connect(line.reading_edit, &QLineEdit::editingFinished, this, &TInputWidget::Row_Data_Changed);
-    // A field is marked when its editing ends, together with the results that
-    // it holds back, not at every keystroke ("-" on the way to "-5" would
-    // flash); the mark goes at once when the text reads as a number again.
+    for (QLineEdit *edit : {line.actual_edit, line.reading_edit})
+    {
+        connect(edit, &QLineEdit::textEdited, this, [this, line] { Row_Text_Edited(line); });
+        // (Not sender(): it searches every connection that the table
+        // receives, nine a row.)
+        connect(edit, &QLineEdit::editingFinished, this, [this, edit] { Row_Edit_Finished(edit); });
+    }
+    // A field is marked when its editing ends, not at every keystroke ("-"
+    // on the way to "-5" would flash), though the results that it holds back
+    // go at once; the mark goes at once when the text reads as a number again.
     QLineEdit *nominal_edit = line.nominal_edit;
     connect(nominal_edit, &QLineEdit::editingFinished, this,
             [nominal_edit] { Mark_Field(nominal_edit); });

@@ -85,12 +85,13 @@ public:
     int First_Unreadable_Row() const;
 
 signals:
-    // After a row is added or removed, or an Actual or Reading field is edited.
+    // After a row is added or removed, or an Actual or Reading field is
+    // edited: at each keystroke, and when an edit ends on a text that the
+    // program set (an edit that ends on typed text has been reported).
     void Data_Changed();
 
 private slots:
     void Row_Selection_Changed();
-    void Row_Data_Changed();
     void Add_Row();
     void Remove_Rows();
 
@@ -98,7 +99,12 @@ private:
     int Append_Row();
     void Set_Row(int row, const double &nominal, const double &actual, const double &reading);
     void Set_Row_Texts(int row, const QStringList &texts);
+    void Row_Text_Edited(const TEntryLine &line);
+    void Row_Edit_Finished(const QLineEdit *field);
     void Correct_Rows();
+    // Writes the row's correction when both its values read; marks the
+    // values that do not when asked to.
+    void Correct_Row(const TEntryLine &line, bool mark);
     void Delete_Row_Widgets();
 
     void Delete_Rows_From(std::size_t first_row);

@@ -1,5 +1,7 @@
 #include "samplescrollarea.h"
 
+#include "windowframe.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QLabel>
@@ -101,7 +103,8 @@ int TSampleScrollArea::Height_Limit() const
     const QScreen *screen = top->screen();
     if (!screen)
         return QWIDGETSIZE_MAX;
-    int frame = top->frameGeometry().height() - top->geometry().height();
+    const QMargins margins = Frame_Margins(top);
+    int frame = margins.top() + margins.bottom();
     // Before the window manager has framed the window, its title bar is
     // guessed at, so that the first showing already fits.
     if (frame <= 0)

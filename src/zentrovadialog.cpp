@@ -14,6 +14,7 @@
 #include "session.h"
 #include "settingsdialog.h"
 #include "settingsstore.h"
+#include "windowframe.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -487,19 +488,10 @@ void TZentrovaDialog::Keep_On_Screen()
 {
     // The window grows by itself (rows added or pasted, the help panel
     // shown) from where it stands; it moves up and left as far as needed so
-    // that Close and the rows never end up beyond the screen's edge.
-    const QScreen *screen = this->screen();
-    if (!isVisible() || !screen)
-        return;
-    const QRect available = screen->availableGeometry();
-    const QRect frame = frameGeometry();
-    QPoint top_left = frame.topLeft();
-    if (frame.bottom() > available.bottom())
-        top_left.ry() = std::max(available.top(), available.bottom() - frame.height() + 1);
-    if (frame.right() > available.right())
-        top_left.rx() = std::max(available.left(), available.right() - frame.width() + 1);
-    if (top_left != frame.topLeft())
-        move(top_left);
+    // that Close and the rows never end up beyond the screen's edge. The
+    // frame is asked of the window system each time: Qt's own record of it
+    // can be one measured while the window manager was still building it.
+    Keep_Frame_On_Screen(this);
 }
 
 void TZentrovaDialog::reject()

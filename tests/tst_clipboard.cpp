@@ -94,8 +94,8 @@ void TestClipboard::paste_a_block_data()
     const QStringList row1 = Row("20", "20.000", "20.000", "0.000");
     const QStringList row2 = Row("25", "25.000", "25.000", "0.000");
     QTest::newRow("one cell pastes into the field")
-        << "15.5" << 0 << int(Actual_Column) << false << 0
-        << Rows{Row("15", "15.5", "15.000", "0.000"), row1, row2};
+        << "15.5" << 0 << int(Actual_Column) << false << 1
+        << Rows{Row("15", "15.5", "15.000", "-0.500"), row1, row2};
     QTest::newRow("3x3 from Nominal")
         << "10\t10.1\t10.2\n20\t20.1\t20.3\n30\t30.1\t30.4\n"
         << 0 << int(Nominal_Column) << false << 1
@@ -127,8 +127,7 @@ void TestClipboard::paste_a_block_data()
         << Rows{row0, row1, Row("25", "25.000", "16.5", "-8.500")};
     QTest::newRow("cells that are not numbers")
         << "15,2\tabc\n"
-        << 0 << int(Actual_Column) << false << 1
-        << Rows{Row("15", "15,2", "abc", "0.000"), row1, row2};
+        << 0 << int(Actual_Column) << false << 1 << Rows{Row("15", "15,2", "abc", ""), row1, row2};
 }
 
 void TestClipboard::paste_a_block()

@@ -1,4 +1,7 @@
 #include "childprocess.h"
+#include "dialoghelpers.h"
+#include "fieldmark.h"
+#include "numbertext.h"
 #include "tablehelpers.h"
 
 #include <QtTest>
@@ -34,6 +37,8 @@ private slots:
     void adding_rows();
     void editing_data();
     void editing();
+    void keystrokes_reach_the_results_data();
+    void keystrokes_reach_the_results();
     void rows_after_an_unreadable_one_are_corrected();
     void ticking_rows();
     void removing_rows_data();
@@ -114,24 +119,29 @@ void TestInputWidget::editing_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("press_enter"); // otherwise the focus moves on
     QTest::addColumn<QString>("correction");
-    QTest::addColumn<int>("reports");
+    QTest::addColumn<int>("reports"); // while typing; ending the edit adds none
+    QTest::addColumn<bool>("marked");
     QTest::addColumn<double>("read_back");
 
-    QTest::newRow("actual, Enter") << int(Actual_Column) << "21.5" << true << "-1.50" << 1 << 21.5;
+    QTest::newRow("actual, Enter")
+        << int(Actual_Column) << "21.5" << true << "-1.50" << 4 << false << 21.5;
     QTest::newRow("reading, focus leaves")
-        << int(Reading_Column) << "20.25" << false << "0.25" << 1 << 20.25;
+        << int(Reading_Column) << "20.25" << false << "0.25" << 5 << false << 20.25;
     QTest::newRow("reading with exponent and blanks")
-        << int(Reading_Column) << " 2.1e1 " << true << "1.00" << 1 << 21.0;
-    QTest::newRow("letters keep the old correction")
-        << int(Reading_Column) << "abc" << false << "0.00" << 1 << 0.0;
+        << int(Reading_Column) << " 2.1e1 " << true << "1.00" << 7 << false << 21.0;
+    // A text that does not read leaves its row without a correction, even
+    // where a keystroke on the way read ("20" of "20,5", "1e40" of "1e400").
+    QTest::newRow("letters clear the correction")
+        << int(Reading_Column) << "abc" << false << "" << 3 << true << 0.0;
     QTest::newRow("comma is not a decimal point")
-        << int(Actual_Column) << "20,5" << true << "0.00" << 1 << 0.0;
-    QTest::newRow("emptied field") << int(Actual_Column) << "" << true << "0.00" << 1 << 0.0;
+        << int(Actual_Column) << "20,5" << true << "" << 4 << true << 0.0;
+    QTest::newRow("emptied field") << int(Actual_Column) << "" << true << "" << 1 << true << 0.0;
     QTest::newRow("number beyond a double reads as 0")
-        << int(Reading_Column) << "1e400" << true << "0.00" << 1 << 0.0;
-    QTest::newRow("nan reads as 0") << int(Actual_Column) << "nan" << true << "0.00" << 1 << 0.0;
+        << int(Reading_Column) << "1e400" << true << "" << 5 << true << 0.0;
+    QTest::newRow("nan reads as 0")
+        << int(Actual_Column) << "nan" << true << "" << 3 << true << 0.0;
     QTest::newRow("nominal edit says nothing")
-        << int(Nominal_Column) << "22" << true << "0.00" << 0 << 22.0;
+        << int(Nominal_Column) << "22" << true << "0.00" << 0 << false << 22.0;
 }
 
 void TestInputWidget::editing()
@@ -141,6 +151,7 @@ void TestInputWidget::editing()
     QFETCH(bool, press_enter);
     QFETCH(QString, correction);
     QFETCH(int, reports);
+    QFETCH(bool, marked);
     QFETCH(double, read_back);
 
     Three_Row_Table fixture;
@@ -154,13 +165,19 @@ void TestInputWidget::editing()
         QTest::keyClick(field, Qt::Key_Delete);
     else
         QTest::keyClicks(field, typed);
-    QCOMPARE(spy.count(), 0); // typing alone reports nothing
+    // Each keystroke in a measured value reports, and the row's correction
+    // follows it; the mark waits for the end of the edit.
+    QCOMPARE(spy.count(), reports);
+    QCOMPARE(Field(table, 1, Correction_Column)->text(), correction);
+    QVERIFY(!Is_Field_Marked(field));
     if (press_enter)
         QTest::keyClick(field, Qt::Key_Return);
     else
         Field(table, 2, Nominal_Column)->setFocus();
 
+    // Every change was reported as it was typed: ending the edit adds none.
     QCOMPARE(spy.count(), reports);
+    QCOMPARE(Is_Field_Marked(field), marked);
     QCOMPARE(field->text(), typed); // left exactly as typed
     QCOMPARE(Field(table, 1, Correction_Column)->text(), correction);
     const Sample sample = table.Get_Samples().at(1);
@@ -169,6 +186,79 @@ void TestInputWidget::editing()
     // The other rows are untouched.
     QCOMPARE(Shown_Rows(table).at(0), (QStringList{"15", "15.00", "15.00", "0.00"}));
     QCOMPARE(Shown_Rows(table).at(2), (QStringList{"25", "25.00", "25.00", "0.00"}));
+}
+
+void TestInputWidget::keystrokes_reach_the_results_data()
+{
+    QTest::addColumn<int>("column"); // in the second row, 20 / 20 / 20.1
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("correction"); // before the field is left
+    QTest::addColumn<bool>("readable");
+
+    QTest::newRow("Reading 20.15 over 20.1") << int(Reading_Column) << "20.15"
+                                             << "0.150" << true;
+    QTest::newRow("Actual 19.95 over 20") << int(Actual_Column) << "19.95"
+                                          << "0.150" << true;
+    QTest::newRow("through a lone minus sign to -20.1") << int(Reading_Column) << "-20.1"
+                                                        << "-40.100" << true;
+    QTest::newRow("a lone minus sign") << int(Reading_Column) << "-"
+                                       << "" << false;
+    QTest::newRow("a decimal comma, through 19") << int(Actual_Column) << "19,9"
+                                                 << "" << false;
+    QTest::newRow("an exponent not finished") << int(Reading_Column) << "2e"
+                                              << "" << false;
+}
+
+void TestInputWidget::keystrokes_reach_the_results()
+{
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(QString, correction);
+    QFETCH(bool, readable);
+
+    const QStringList no_results{"----", "----", "---- " + Unit()};
+    Home_Folder home;
+    home.Write_Settings(Worked_Samples());
+    QStringList shown;
+    {
+        TZentrovaDialog dialog;
+        QVERIFY(Show_Active(dialog));
+        TInputWidget &table = *Table(dialog);
+        const QStringList found = Results(dialog);
+        QLineEdit *field = Field(table, 1, column);
+        field->setFocus();
+        field->selectAll();
+        for (const QChar character : typed)
+        {
+            QTest::keyClick(field, character.toLatin1());
+            // A text that does not read holds the results back at once, but
+            // is not marked while it is typed ("-" on the way to "-5").
+            if (!Read_Number_Text(field->text(), nullptr))
+                QCOMPARE(Results(dialog), no_results);
+            QVERIFY(!Is_Field_Marked(field));
+        }
+        QVERIFY(field->hasFocus());
+        QCOMPARE(Field(table, 1, Correction_Column)->text(), correction);
+        shown = Results(dialog);
+        if (readable)
+            QVERIFY(shown != found && shown != no_results);
+        else
+            QCOMPARE(shown, no_results);
+
+        QTest::keyClick(field, Qt::Key_Tab);
+        QVERIFY(!field->hasFocus());
+        QCOMPARE(Is_Field_Marked(field), !readable);
+        QCOMPARE(Results(dialog), shown);
+        QVERIFY(dialog.close());
+    }
+    // A new start computes the results from the saved texts: they are the
+    // ones shown while the field still had the keyboard.
+    TZentrovaDialog reloaded;
+    // (Written with the column's three decimals when it reads.)
+    const QString kept = Shown_Rows(*Table(reloaded)).at(1).at(column - Nominal_Column);
+    QCOMPARE(readable ? kept.toDouble() : 0.0, readable ? typed.toDouble() : 0.0);
+    QCOMPARE(kept == typed, !readable);
+    QCOMPARE(Results(reloaded), shown);
 }
 
 void TestInputWidget::rows_after_an_unreadable_one_are_corrected()
@@ -186,8 +276,8 @@ void TestInputWidget::rows_after_an_unreadable_one_are_corrected()
     field->selectAll();
     QTest::keyClicks(field, "24");
     QTest::keyClick(field, Qt::Key_Return);
-    QCOMPARE(Shown_Rows(table), (Rows{{"15", "abc", "15.00", "0.00"},
-                                      {"20", "20.00", "20,5", "0.00"},
+    QCOMPARE(Shown_Rows(table), (Rows{{"15", "abc", "15.00", ""},
+                                      {"20", "20.00", "20,5", ""},
                                       {"25", "24", "25.00", "1.00"}}));
     // Every unreadable field is marked, whichever was edited.
     QVERIFY(!Field(table, 0, Actual_Column)->toolTip().isEmpty());
@@ -227,7 +317,7 @@ void TestInputWidget::removing_rows_data()
     QTest::newRow("every row leaves one at 20")
         << QList<int>{0, 1, 2} << "" << Rows{{"20", "20.00", "20.00", "0.00"}};
     QTest::newRow("survivor keeps its letters")
-        << QList<int>{0} << "abc" << Rows{{"20", "abc", "20.00", "0.00"}, third};
+        << QList<int>{0} << "abc" << Rows{{"20", "abc", "20.00", ""}, third};
     QTest::newRow("survivor keeps its digits")
         << QList<int>{2} << "20.256" << Rows{first, {"20", "20.256", "20.00", "-0.26"}};
 }
@@ -292,7 +382,7 @@ void TestInputWidget::removal_hears_nothing_from_removed_rows()
     kept->selectAll();
     QTest::keyClicks(kept, "19.5");
     QTest::keyClick(kept, Qt::Key_Return);
-    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.count(), 1 + 4); // a report a keystroke
     QCOMPARE(Field(table, 1, Correction_Column)->text(), QStringLiteral("0.50"));
 }
 
@@ -315,8 +405,8 @@ void TestInputWidget::set_precision_data()
                              << QStringList{"20.0", "20.123", "20.000", "-0.123"};
     QTest::newRow("largest") << 2 << 4 << plain << 2 << 4
                              << QStringList{"20.00", "20.1235", "20.0000", "-0.1235"};
-    QTest::newRow("letters stay, count as 0") << 0 << 2 << QStringList{"20", "abc", "20", "x"} << 0
-                                              << 2 << QStringList{"20", "abc", "20.00", "20.00"};
+    QTest::newRow("letters stay, no correction") << 0 << 2 << QStringList{"20", "abc", "20", "x"}
+                                                 << 0 << 2 << QStringList{"20", "abc", "20.00", ""};
     QTest::newRow("correction from unrounded values")
         << 0 << 0 << QStringList{"20", "20.4", "20.6", ""} << 0 << 0
         << QStringList{"20", "20", "21", "0"};

@@ -1,4 +1,5 @@
 #include "dialoghelpers.h"
+#include "windowframe.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -15,6 +16,8 @@ class TestManyRows : public QObject
 private slots:
     void window_fits_its_screen_data();
     void window_fits_its_screen();
+    void position_on_screen_data();
+    void position_on_screen();
     void growing_window_stays_on_its_screen_data();
     void growing_window_stays_on_its_screen();
     void last_row_and_close_are_reachable();
@@ -112,6 +115,40 @@ void TestManyRows::window_fits_its_screen()
     Help_Button(dialog)->click();
     QCoreApplication::processEvents();
     QCOMPARE(dialog.size(), before);
+}
+
+void TestManyRows::position_on_screen_data()
+{
+    QTest::addColumn<QRect>("frame");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QPoint>("position");
+    const QRect screen(0, 0, 1366, 738); // a panel takes the bottom 30 pixels
+    QTest::newRow("inside stays") << QRect(268, 103, 810, 459) << screen << QPoint(268, 103);
+    QTest::newRow("touching the corner stays")
+        << QRect(29, 279, 1337, 459) << screen << QPoint(29, 279);
+    QTest::newRow("one pixel beyond the right edge")
+        << QRect(30, 103, 1337, 459) << screen << QPoint(29, 103);
+    QTest::newRow("help panel shown, 237 pixels beyond")
+        << QRect(266, 103, 1337, 459) << screen << QPoint(29, 103);
+    QTest::newRow("beyond the bottom, into the panel")
+        << QRect(268, 300, 810, 459) << screen << QPoint(268, 279);
+    QTest::newRow("beyond both") << QRect(900, 500, 810, 459) << screen << QPoint(556, 279);
+    QTest::newRow("wider than the screen keeps its left edge in sight")
+        << QRect(200, 103, 1500, 459) << screen << QPoint(0, 103);
+    QTest::newRow("taller than the screen keeps its title bar in sight")
+        << QRect(268, 40, 810, 800) << screen << QPoint(268, 0);
+    QTest::newRow("left of the screen is left alone")
+        << QRect(-50, 103, 810, 459) << screen << QPoint(-50, 103);
+    QTest::newRow("second screen to the right")
+        << QRect(2300, 103, 810, 459) << QRect(1366, 0, 1280, 1024) << QPoint(1836, 103);
+}
+
+void TestManyRows::position_on_screen()
+{
+    QFETCH(QRect, frame);
+    QFETCH(QRect, available);
+    QFETCH(QPoint, position);
+    QCOMPARE(Position_On_Screen(frame, available), position);
 }
 
 void TestManyRows::growing_window_stays_on_its_screen_data()

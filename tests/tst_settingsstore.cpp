@@ -338,6 +338,20 @@ void Write_File(const QString &path, const QByteArray &content)
     file.write(content);
 }
 
+// A settings file of that many rows, each value a different number.
+QByteArray Many_Rows(int rows)
+{
+    QByteArray lines = "Row_Count=" + QByteArray::number(rows) + "\n";
+    for (int row = 0; row < rows; ++row)
+    {
+        const QByteArray index = QByteArray::number(row);
+        const QByteArray value = QByteArray::number(15.0 + 0.125 * row);
+        lines += "Nominal_Value_" + index + "=" + value + "\nActual_Value_" + index + "=" + value +
+                 "\nReading_Value_" + index + "=" + value + "\n";
+    }
+    return lines;
+}
+
 struct Undo_Command
 {
     QStringList command;
@@ -387,6 +401,9 @@ void TestSettingsStore::damaged_settings_folders_data()
                                             << "cannot be written: Operation not permitted" << true;
     QTest::newRow("disk full") << "full" << Answers{QMessageBox::Discard}
                                << "cannot be written: No space left on device" << true;
+    // Room for a small file, not for the file: the system's words all the same.
+    QTest::newRow("disk all but full")
+        << "nearly full" << Answers{QMessageBox::Discard} << "No space left on device" << true;
     QTest::newRow("stale lock of a dead process") << "stale lock" << Answers{} << "" << true;
     QTest::newRow("byte order mark") << "bom" << Answers{} << "" << true;
     QTest::newRow("line without equals sign") << "no equals" << Answers{} << "" << true;
@@ -400,6 +417,7 @@ void TestSettingsStore::damaged_settings_folders()
     QFETCH(QString, reason);
     QFETCH(bool, closed);
 
+    const int many_rows = 300;
     Home_Folder home;
     const QString file = home.Settings_Path();
     const QString lock = file + ".lock";
@@ -440,16 +458,22 @@ void TestSettingsStore::damaged_settings_folders()
             QSKIP("chattr +i is not allowed here");
         undo.command = QStringList{"chattr", "-i", folder};
     }
-    else if (damage == "full")
+    else if (damage == "full" || damage == "nearly full")
     {
         if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", folder}) != 0)
             QSKIP("a small file system cannot be mounted here");
         undo.command = QStringList{"umount", folder};
-        home.Write_Settings("Row_Count=2\nNominal_Value_7=77\n");
+        home.Write_Settings(damage == "full" ? QByteArray("Row_Count=2\nNominal_Value_7=77\n")
+                                             : Many_Rows(many_rows));
         QFile filler(folder + "/filler");
         QVERIFY(filler.open(QIODevice::WriteOnly));
         while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush())
             ;
+        // A few KiB left: room for a small file, not for the settings of
+        // many samples (about 20 KiB).
+        filler.close();
+        if (damage == "nearly full")
+            QVERIFY(QFile::resize(filler.fileName(), QFileInfo(filler).size() - 12 * 1024));
     }
 
     const Warning_Recorder recorder;
@@ -463,7 +487,9 @@ void TestSettingsStore::damaged_settings_folders()
         Retype(Code_Field(dialog, 1), "4E20");
         // The file's rows, or the defaults where the file could not be read.
         const bool unreadable = damage == "folder" || damage == "pipe";
-        QCOMPARE(Table(dialog)->Get_Samples().size(), unreadable ? 3 : 2);
+        QCOMPARE(Table(dialog)->Get_Samples().size(), damage == "nearly full" ? many_rows
+                                                      : unreadable            ? 3
+                                                                              : 2);
         QTest::mouseClick(Push_Button(dialog, "Close"), Qt::LeftButton);
         QCOMPARE(!dialog.isVisible(), closed);
         QCOMPARE(dialog_answers.Texts().size(), answers.size());

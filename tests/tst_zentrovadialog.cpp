@@ -231,7 +231,8 @@ void TestZentrovaDialog::unreadable_text_holds_back_the_codes()
         field->setFocus(); // the field left behind reports its own edit
         QSignalSpy reports(&table, &TInputWidget::Data_Changed);
         Retype(field, typed);
-        QCOMPARE(reports.count(), 1);
+        // One a keystroke (Delete empties the field); Enter adds none.
+        QCOMPARE(reports.count(), std::max(1, int(typed.size())));
         QCOMPARE(field->text(), typed);
         QVERIFY(Is_Marked(field));
         QVERIFY(!Is_Marked(Field(table, 1, column)));
