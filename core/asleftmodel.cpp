@@ -38,10 +38,11 @@ bool TAsLeftModel::Is_Set_Aside(int row) const
 
 int TAsLeftModel::rowCount(const QModelIndex &parent) const
 {
+    // Counted from the state: a change that no view looks at is not
+    // evaluated for it.
     if (parent.isValid())
         return 0;
-    const Record_Evaluation &evaluation = d_record->Evaluation();
-    return evaluation.left_rows.size() + evaluation.set_aside_rows.size();
+    return d_record->State().as_left.size() + d_record->State().set_aside.size();
 }
 
 int TAsLeftModel::columnCount(const QModelIndex &parent) const

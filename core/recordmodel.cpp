@@ -141,7 +141,6 @@ TRecordModel::TRecordModel(QObject *parent) : QObject(parent), d_today(QDate::cu
         d_state.fields.insert(info.field, info.default_text);
     d_state.fields.insert(Record_Field::Calibration_Date, d_today.toString(Qt::ISODate));
     d_state.calibration_id = New_Calibration_Id();
-    Evaluate();
 }
 
 void TRecordModel::Set_Main_Window(const Main_Window_State &state)
@@ -271,7 +270,7 @@ int TRecordModel::Paste_As_Left(int row, int column, const QString &text)
 
 bool TRecordModel::Codes_Keyed_In()
 {
-    if (!d_evaluation.can_key_in)
+    if (!Evaluation().can_key_in)
         return false;
     if (!d_state.found_frozen)
     {
@@ -311,7 +310,7 @@ void TRecordModel::Mark_Issued(const QString &number, const QDate &issue_date,
     // What was issued no longer follows the calibration window.
     if (!d_state.found_frozen)
     {
-        d_state.found = d_evaluation.found;
+        d_state.found = Evaluation().found;
         d_state.found_frozen = true;
     }
     d_state.phase = Record_Phase::Issued;
@@ -361,6 +360,11 @@ void TRecordModel::Restore(const Record_State &state)
 
 const Record_Evaluation &TRecordModel::Evaluation() const
 {
+    if (!d_evaluated)
+    {
+        Evaluate();
+        d_evaluated = true;
+    }
     return d_evaluation;
 }
 
@@ -371,11 +375,11 @@ const Main_Window_State &TRecordModel::Main_Window() const
 
 void TRecordModel::Update()
 {
-    Evaluate();
+    d_evaluated = false;
     emit Changed();
 }
 
-void TRecordModel::Evaluate()
+void TRecordModel::Evaluate() const
 {
     Record_Evaluation e;
     const Record_State &state = d_state;

@@ -180,20 +180,24 @@ public:
     const Main_Window_State &Main_Window() const;
 
 signals:
-    // After every change; the evaluation is new.
+    // After every change; the evaluation is worked out anew when asked for.
     void Changed();
     // The rows of the as-left table were replaced (not only edited).
     void As_Left_Reset();
 
 private:
-    void Evaluate();
+    void Evaluate() const;
     void Update();
 
     Record_State d_state;
     Main_Window_State d_main;
     Laboratory d_laboratory;
     QDate d_today;
-    Record_Evaluation d_evaluation;
+    // Worked out when first asked for after a change: the calibration
+    // window reports every keystroke, and while the record window is closed
+    // nobody asks.
+    mutable Record_Evaluation d_evaluation;
+    mutable bool d_evaluated = false;
 };
 
 // A new calibration's id.

@@ -14,13 +14,19 @@ void TResultsTableModel::Set_Rows(const QList<QStringList> &rows)
         endResetModel();
         return;
     }
-    // Typing one value changes a few cells; the view keeps its place.
+    // The view keeps its place, and hears once of the rows that changed
+    // (a new code changes every predicted row).
+    int first = -1;
+    int last = -1;
     for (int row = 0; row < rows.size(); ++row)
         if (rows.at(row) != d_rows.at(row))
         {
             d_rows[row] = rows.at(row);
-            emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+            first = first < 0 ? row : first;
+            last = row;
         }
+    if (first >= 0)
+        emit dataChanged(index(first, 0), index(last, columnCount() - 1));
 }
 
 int TResultsTableModel::rowCount(const QModelIndex &parent) const

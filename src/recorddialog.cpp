@@ -13,6 +13,7 @@
 #include "recordresults.h"
 #include "safetext.h"
 #include "settingsstore.h"
+#include "windowframe.h"
 #include "windowplacement.h"
 
 #include <QApplication>
@@ -29,7 +30,9 @@
 #include <QScrollArea>
 #include <QSettings>
 #include <QShortcut>
+#include <QShowEvent>
 #include <QStringListModel>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -41,7 +44,7 @@ constexpr int record_width = 600;
 } // namespace
 
 TRecordDialog::TRecordDialog(TRecordModel *record, TSettingsStore *store)
-    : QDialog(nullptr), d_record(record), d_store(store),
+    : QDialog(nullptr, Qt::Window), d_record(record), d_store(store),
       d_history(new THistoryClient(History_Connection::From_Settings(*store), this)),
       d_issuer(record, store, d_history), d_history_dialog(nullptr)
 {
@@ -65,6 +68,14 @@ TRecordDialog::TRecordDialog(TRecordModel *record, TSettingsStore *store)
     scroll->setFocusPolicy(Qt::NoFocus);
     auto *content = new QWidget(scroll);
     auto *layout = new QVBoxLayout(content);
+    // Why there is no certificate, at the top of what scrolls: a long list
+    // never pushes the window off a small screen.
+    d_reasons_label = New_Plain_Label(content);
+    d_reasons_label->setAccessibleName(tr("Why there is no certificate"));
+    QPalette dark_red = d_reasons_label->palette();
+    dark_red.setColor(QPalette::WindowText, QColor(139, 0, 0));
+    d_reasons_label->setPalette(dark_red);
+    layout->addWidget(d_reasons_label);
     d_form = new TRecordForm(d_record, content);
     layout->addWidget(d_form);
     d_history_panel = new THistoryPanel(content);
@@ -81,9 +92,6 @@ TRecordDialog::TRecordDialog(TRecordModel *record, TSettingsStore *store)
     scroll->setWidget(content);
     outer->addWidget(scroll, 1);
 
-    d_reasons_label = New_Plain_Label(this);
-    d_reasons_label->setAccessibleName(tr("Why there is no certificate"));
-    outer->addWidget(d_reasons_label);
     d_status_label = New_Plain_Label(this);
     d_status_label->setAccessibleName(tr("Status"));
     outer->addWidget(d_status_label);
@@ -114,7 +122,19 @@ TRecordDialog::TRecordDialog(TRecordModel *record, TSettingsStore *store)
     // what the history knows of the instrument.
     connect(qobject_cast<QLineEdit *>(d_form->Field_Widget(Record_Field::Serial)),
             &QLineEdit::textEdited, this, [this] { d_fill_from_history = true; });
-    connect(d_record, &TRecordModel::Changed, this, &TRecordDialog::Refresh);
+    // Every change is shown once the event loop comes back: the keystroke
+    // in the calibration window that made it is painted first, and a run of
+    // changes is shown once. A hidden window shows it when it is shown.
+    d_refresh_timer = new QTimer(this);
+    d_refresh_timer->setSingleShot(true);
+    d_refresh_timer->setInterval(0);
+    connect(d_refresh_timer, &QTimer::timeout, this, &TRecordDialog::Refresh);
+    connect(d_record, &TRecordModel::Changed, this,
+            [this]
+            {
+                if (isVisible())
+                    d_refresh_timer->start();
+            });
     resize(record_width, 700);
     Refresh();
 }
@@ -165,6 +185,9 @@ QLayout *TRecordDialog::Build_Buttons()
 
 void TRecordDialog::Refresh()
 {
+    d_refresh_timer->stop();
+    d_form->Refresh();
+    d_results->Refresh();
     const Record_Evaluation &e = d_record->Evaluation();
     const Record_State &state = d_record->State();
     d_next_step_label->setText(e.next_step);
@@ -244,6 +267,11 @@ void TRecordDialog::Last_Found(const QString &serial, const Last_Calibration &la
 void TRecordDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    Refresh();
+    // Placed with the calibration window's frame; its own (a resizable
+    // window's has a handle) is known once the window manager has framed it.
+    if (!event->spontaneous())
+        When_Framed(this, [this] { Fit_Frame_On_Screen(this); });
     // Opened once the window is there: checking a large file takes a while.
     d_history->Open();
     if (QWidget *field = d_form->First_Needed())

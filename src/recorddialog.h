@@ -10,6 +10,7 @@
 struct Last_Calibration;
 class QLabel;
 class QPushButton;
+class QTimer;
 class THistoryClient;
 class THistoryDialog;
 class THistoryPanel;
@@ -27,8 +28,9 @@ class TRecordDialog : public QDialog
     Q_OBJECT
 
 public:
-    // The window has no Qt parent: the calibration window raised with
-    // Alt+Tab comes in front of it. Its owner deletes it.
+    // A window of its own, with no Qt parent and not a dialog to the window
+    // manager: the calibration window raised with Alt+Tab comes in front of
+    // it. Its owner deletes it.
     TRecordDialog(TRecordModel *record, TSettingsStore *store);
     ~TRecordDialog() override;
 
@@ -80,6 +82,7 @@ private:
     QString d_history_failure;
     QString d_history_notice;
     QString d_status;
+    QTimer *d_refresh_timer;
     QString d_asked_serial;
     bool d_fill_from_history = false;
 

@@ -79,7 +79,6 @@ TRecordForm::TRecordForm(TRecordModel *record, QWidget *parent)
         layout->addWidget(box);
     }
     d_edits.value(F::Tolerance)->setPlaceholderText(tr("empty: no verdict"));
-    connect(d_record, &TRecordModel::Changed, this, &TRecordForm::Refresh);
     Refresh();
 }
 

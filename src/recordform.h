@@ -26,8 +26,10 @@ public:
     // The first field a certificate still needs, or the serial number.
     QWidget *First_Needed() const;
 
-private:
+    // Shows the record's evaluation as it is now.
     void Refresh();
+
+private:
     QWidget *New_Field(const Record_Field_Info &info);
 
     TRecordModel *d_record;

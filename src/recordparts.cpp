@@ -33,6 +33,9 @@ QTableView *New_Table_View(QAbstractItemModel *model, const QString &name, QWidg
     // colour alone, takes the rest (a cell too narrow shows its whole text
     // as its tool tip).
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Sized by the rows in sight: a thousand rows are not measured at every
+    // change.
+    view->horizontalHeader()->setResizeContentsPrecision(0);
     for (int column = 0; column < model->columnCount(); ++column)
         if (model->headerData(column, Qt::Horizontal).toString() == QStringLiteral("Verdict"))
             view->horizontalHeader()->setSectionResizeMode(column, QHeaderView::Stretch);

@@ -125,7 +125,6 @@ TRecordResults::TRecordResults(TRecordModel *record, QWidget *parent)
     d_plot->setAccessibleName(tr("Error against actual temperature"));
     d_plot->setMinimumHeight(280);
     layout->addWidget(d_plot);
-    connect(d_record, &TRecordModel::Changed, this, &TRecordResults::Refresh);
     Refresh();
 }
 

@@ -23,6 +23,8 @@ public:
 
     // Takes a cell being edited in the as-left table.
     void Take_Edit();
+    // Shows the record's evaluation as it is now.
+    void Refresh();
 
 signals:
     void Codes_Keyed_In();
@@ -30,8 +32,6 @@ signals:
     void Said(const QString &words);
 
 private:
-    void Refresh();
-
     TRecordModel *d_record;
     QLabel *d_found_codes_label;
     TResultsTableModel *d_found_model;

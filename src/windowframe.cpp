@@ -1,6 +1,7 @@
 #include "windowframe.h"
 
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -30,6 +31,10 @@ QPoint Position_On_Screen(const QRect &frame, const QRect &available)
         top_left.ry() = std::max(available.top(), available.bottom() - frame.height() + 1);
     if (frame.right() > available.right())
         top_left.rx() = std::max(available.left(), available.right() - frame.width() + 1);
+    // A title bar above the top edge (placed by the window's client area
+    // before the frame was known) cannot be reached to move the window; a
+    // window pushed off to the left by the user can.
+    top_left.ry() = std::max(top_left.y(), available.top());
     return top_left;
 }
 
@@ -54,4 +59,35 @@ bool Keep_Frame_On_Screen(QWidget *window)
         return false;
     Move_Frame(window, top_left);
     return true;
+}
+
+void Fit_Frame_On_Screen(QWidget *window)
+{
+    const QScreen *screen = window->screen();
+    if (!window->isVisible() || !screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QMargins margins = Frame_Margins(window);
+    const QSize room(available.width() - margins.left() - margins.right(),
+                     available.height() - margins.top() - margins.bottom());
+    const QSize size = window->size().boundedTo(room).expandedTo(window->minimumSize());
+    if (size != window->size())
+        window->resize(size);
+    Keep_Frame_On_Screen(window);
+}
+
+void When_Framed(QWidget *window, const std::function<void()> &action)
+{
+    auto *timer = new QTimer(window);
+    timer->setInterval(50);
+    QObject::connect(timer, &QTimer::timeout, window,
+                     [window, timer, action, tries = 0]() mutable
+                     {
+                         if (Frame_Margins(window).isNull() && ++tries < 40)
+                             return;
+                         timer->deleteLater();
+                         timer->stop();
+                         action();
+                     });
+    timer->start();
 }

@@ -5,6 +5,8 @@
 #include <QPoint>
 #include <QRect>
 
+#include <functional>
+
 class QWidget;
 
 // A top-level window's frame (title bar and borders) as the window system
@@ -24,8 +26,8 @@ QRect Frame_Geometry(const QWidget *window);
 
 // Where a frame must stand to lie within the available area: up and left as
 // far as needed, never beyond the area's top and left edges (a frame larger
-// than the area keeps its top left corner in sight). A frame that already
-// fits keeps its place.
+// than the area keeps its top left corner in sight), and down where its title
+// bar stands above the top. A frame that already fits keeps its place.
 QPoint Position_On_Screen(const QRect &frame, const QRect &available);
 
 // Moves a shown window so that its frame's top left corner is at the point.
@@ -34,5 +36,14 @@ void Move_Frame(QWidget *window, const QPoint &frame_top_left);
 // Moves a shown window up and left as far as needed for its frame to lie
 // within the available area of its screen. Returns whether it moved.
 bool Keep_Frame_On_Screen(QWidget *window);
+
+// For a resizable window: no larger than the available area of its screen
+// (its frame included), then moved onto it as above.
+void Fit_Frame_On_Screen(QWidget *window);
+
+// Runs the action once the window manager has framed the shown window, or
+// after two seconds without a frame (no window manager). Nothing tells a
+// program that its window has been framed: this looks every 50 ms.
+void When_Framed(QWidget *window, const std::function<void()> &action);
 
 #endif

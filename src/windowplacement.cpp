@@ -1,5 +1,7 @@
 #include "windowplacement.h"
 
+#include "windowframe.h"
+
 #include <QScreen>
 #include <QWidget>
 
@@ -11,30 +13,33 @@ void Place_Beside(QWidget *window, QWidget *other, int wanted_width)
     if (!screen)
         return;
     const QRect available = screen->availableGeometry();
-    QRect main = other->frameGeometry();
-    // Room for the frame the window manager puts around the window: before
-    // it is first shown its own is not known, and it gets the other's.
-    const QSize frame = other->frameGeometry().size() - other->geometry().size();
-    const int wanted = wanted_width + frame.width();
-    int left = main.right() + 1;
-    if (left + wanted - 1 > available.right())
+    QRect beside = Frame_Geometry(other);
+    // The frame the window manager puts around the window: before it is
+    // first shown its own is not known, and it gets the other's.
+    const QMargins margins = window->isVisible() ? Frame_Margins(window) : Frame_Margins(other);
+    const int frame_width = margins.left() + margins.right();
+    const int frame_height = margins.top() + margins.bottom();
+    const int wanted = wanted_width + frame_width;
+    if (beside.right() + wanted > available.right())
     {
-        // Not enough room on the right: the calibration window moves left
-        // as far as it must, so that both stand side by side.
+        // Not enough room on the right: the other window moves left as far
+        // as it must, so that both stand side by side.
         const int shift =
-            std::min(left + wanted - 1 - available.right(), main.left() - available.left());
+            std::min(beside.right() + wanted - available.right(), beside.left() - available.left());
         if (shift > 0)
         {
-            other->move(other->pos() - QPoint(shift, 0));
-            main.translate(-shift, 0);
+            beside.translate(-shift, 0);
+            Move_Frame(other, beside.topLeft());
         }
-        left = main.right() + 1;
     }
     const int width = std::max(window->minimumSizeHint().width(),
-                               std::min(wanted, available.right() - left + 1)) -
-                      frame.width();
-    left = std::min(left, available.right() + 1 - width - frame.width());
-    const int height = available.height() - frame.height();
-    window->resize(width, height);
-    window->move(left, available.top());
+                               std::min(wanted, available.right() - beside.right()) - frame_width);
+    const QPoint frame_top_left(
+        std::min(beside.right() + 1, available.right() + 1 - width - frame_width), available.top());
+    window->resize(width, available.height() - frame_height);
+    // A window not yet shown is placed by its frame's corner as it is.
+    if (window->isVisible())
+        Move_Frame(window, frame_top_left);
+    else
+        window->move(frame_top_left);
 }

@@ -31,6 +31,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QShortcut>
+#include <QShowEvent>
 #include <QSpacerItem>
 #include <QTextEdit>
 #include <QToolButton>
@@ -467,9 +468,14 @@ void TZentrovaDialog::Settings()
         d_settings_dialog = new TSettingsDialog(this);
     d_settings_dialog->Set_Precision(d_input_widget->Get_Nominal_Precision(),
                                      d_input_widget->Get_Measured_Precision());
-    if (d_settings_dialog->exec() == QDialog::Accepted)
-        d_input_widget->Set_Precision(d_settings_dialog->Get_Nominal_Precision(),
-                                      d_settings_dialog->Get_Measured_Precision());
+    if (d_settings_dialog->exec() != QDialog::Accepted)
+        return;
+    d_input_widget->Set_Precision(d_settings_dialog->Get_Nominal_Precision(),
+                                  d_settings_dialog->Get_Measured_Precision());
+    // Fewer decimals round the table's texts (20.125 shows 20.1): the codes
+    // shown must belong to the texts shown, which the next edit would
+    // otherwise be the first to use.
+    Data_Changed();
 }
 
 void TZentrovaDialog::Toggle_Help(bool shown)
@@ -482,6 +488,16 @@ void TZentrovaDialog::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
     Keep_On_Screen();
+}
+
+void TZentrovaDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // Placed before the window manager framed it, the window stands by its
+    // client area: with many rows its title bar may be above the screen,
+    // out of reach. The frame is known some moments later; no event says so.
+    if (!event->spontaneous())
+        When_Framed(this, [this] { Keep_On_Screen(); });
 }
 
 void TZentrovaDialog::Keep_On_Screen()

@@ -135,6 +135,8 @@ inline void Retype(QLineEdit *field, const QString &text)
     else
         QTest::keyClicks(field, text);
     QTest::keyClick(field, Qt::Key_Return);
+    // Between keys the event loop runs, and the windows show what was typed.
+    QCoreApplication::processEvents();
 }
 
 #endif

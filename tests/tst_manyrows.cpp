@@ -137,6 +137,8 @@ void TestManyRows::position_on_screen_data()
         << QRect(200, 103, 1500, 459) << screen << QPoint(0, 103);
     QTest::newRow("taller than the screen keeps its title bar in sight")
         << QRect(268, 40, 810, 800) << screen << QPoint(268, 0);
+    QTest::newRow("a title bar above the screen comes down")
+        << QRect(-1, -20, 825, 768) << QRect(0, 0, 1366, 768) << QPoint(-1, 0);
     QTest::newRow("left of the screen is left alone")
         << QRect(-50, 103, 810, 459) << screen << QPoint(-50, 103);
     QTest::newRow("second screen to the right")

@@ -55,6 +55,8 @@ void Type_Into(QLineEdit *field, const QString &text)
         QTest::keyClicks(field, text);
     else
         field->insert(text);
+    // Between keys the event loop runs, and the windows show what was typed.
+    QCoreApplication::processEvents();
 }
 } // namespace
 

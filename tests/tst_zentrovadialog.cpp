@@ -434,6 +434,7 @@ void TestZentrovaDialog::settings_dialog_accept()
     TInputWidget &table = *Table(dialog);
     Retype(Field(table, 0, Actual_Column), "15.0");
     Retype(Field(table, 0, Reading_Column), "15.2");
+    Retype(Field(table, 1, Reading_Column), "20.125");
     const QStringList results = Results(dialog);
 
     QSize size;
@@ -457,8 +458,13 @@ void TestZentrovaDialog::settings_dialog_accept()
     QCOMPARE(table.Get_Nominal_Precision(), 2);
     QCOMPARE(table.Get_Measured_Precision(), 1);
     QCOMPARE(Shown_Rows(table).at(0), (QStringList{"15.00", "15.0", "15.2", "0.2"}));
-    // Reformatting alone does not recompute.
-    QCOMPARE(Results(dialog), results);
+    QCOMPARE(Field(table, 1, Reading_Column)->text(), QStringLiteral("20.1"));
+    // Rounded texts give other codes: the codes shown are those of the texts
+    // shown (typing the shown text again changes nothing).
+    const QStringList rounded = Results(dialog);
+    QVERIFY(rounded != results);
+    Retype(Field(table, 1, Reading_Column), "20.1");
+    QCOMPARE(Results(dialog), rounded);
 
     // The same dialog serves the next visit, preset from the table again.
     auto *settings = dialog.findChild<TSettingsDialog *>();

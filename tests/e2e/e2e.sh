@@ -278,6 +278,46 @@ help_under_window_manager() {
     stop_window_manager
 }
 
+record_beside_under_window_manager() {
+    echo "== under openbox on 1366 x 768 with 40 rows: both windows on the screen, side by side"
+    start_x_server 1366x768
+    start_window_manager || { failed=$((failed + 1)); return; }
+    local home=$work/record
+    mkdir -p "$home/.zentrova"
+    printf '[General]\nRow_Count=40\n[Record]\nSerial_Number=KX-0042\n' >"$home/.zentrova/Settings.ini"
+    start_program "$home" || { failed=$((failed + 1)); return; }
+    sleep 0.5
+    # Placed by its client area before openbox framed it, the tall window
+    # once had its title bar above the screen, out of reach.
+    check "the main window's whole frame, title bar included, is on the screen" \
+        frame_on_screen "$window"
+    press ctrl+r
+    local record
+    record=$(timeout 20 xdotool search --sync --onlyvisible --name '^Calibration Record$' | head -n 1)
+    check "Ctrl+R opens the record window" test -n "$record"
+    [ -n "$record" ] || return
+    sleep 1
+    check "the record window's whole frame is on the screen" frame_on_screen "$record"
+    local main_x main_w record_x
+    read -r main_x _ main_w _ < <(frame_geometry "$window")
+    read -r record_x _ _ _ < <(frame_geometry "$record")
+    check "the record window stands beside the main window, not over its codes" \
+        test $((main_x + main_w)) -le "$record_x"
+    check "the record window is no transient of the main window" \
+        sh -c "! xprop -id $record WM_TRANSIENT_FOR | grep -q 'window id'"
+    # Raised as with Alt+Tab, the main window comes in front of the record.
+    xdotool windowactivate --sync "$window"
+    sleep 0.5
+    local top
+    top=$(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*, //; s/.* # //')
+    check "the main window raised stays in front" test "$((top))" = "$((window))"
+    close_program
+    check "exit status 0" test "$exit_status" = 0
+    check "the record window went with the main window" \
+        sh -c "! xdotool search --onlyvisible --name '^Calibration Record\$' >/dev/null"
+    stop_window_manager
+}
+
 start_x_server
 first_start
 prepared_file
@@ -285,5 +325,6 @@ clipboard
 failed_save
 small_screen
 help_under_window_manager
+record_beside_under_window_manager
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
