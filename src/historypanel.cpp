@@ -1,20 +1,28 @@
 #include "historypanel.h"
 
+#include "historyclient.h"
 #include "numbertext.h"
+#include "recordmodel.h"
 #include "recordparts.h"
 #include "resultstablemodel.h"
+#include "safetext.h"
 #include "sample.h"
 
+#include <QCompleter>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QStringListModel>
 #include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include <cmath>
 
-THistoryPanel::THistoryPanel(QWidget *parent) : QWidget(parent)
+THistoryPanel::THistoryPanel(TRecordModel *record, THistoryClient *history, QLineEdit *serial_field,
+                             QWidget *parent)
+    : QWidget(parent), d_record(record), d_history(history)
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -45,29 +53,83 @@ THistoryPanel::THistoryPanel(QWidget *parent) : QWidget(parent)
     d_drift_view->setMaximumHeight(140);
     d_drift_view->setMaximumWidth(320);
     layout->addWidget(d_drift_view);
+
+    auto *completer = new QCompleter(this);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    completer->setModel(new QStringListModel(completer));
+    serial_field->setCompleter(completer);
+    connect(d_history, &THistoryClient::Opened, this,
+            [this](const QString &failure, const QString &notice)
+            {
+                d_failure = failure;
+                if (!notice.isEmpty())
+                {
+                    d_notice = notice;
+                    qWarning("Zentrova Calibrator: %s", qUtf8Printable(notice));
+                }
+                d_asked_serial.clear();
+                Refresh();
+            });
+    connect(d_history, &THistoryClient::Completed, this,
+            [completer](const QString &, const QStringList &serials)
+            { static_cast<QStringListModel *>(completer->model())->setStringList(serials); });
+    connect(d_history, &THistoryClient::Last_Found, this, &THistoryPanel::Last_Found);
+    // A serial number typed (not one brought back from the last run) takes
+    // what the history knows of the instrument.
+    connect(serial_field, &QLineEdit::textEdited, this, [this] { d_fill_from_history = true; });
     Update();
 }
 
-void THistoryPanel::Set_Messages(const QStringList &messages)
+void THistoryPanel::Refresh()
 {
-    d_messages = messages;
+    const Record_Evaluation &e = d_record->Evaluation();
+    QList<Nominal_Error> found_now;
+    for (const Judged_Row &row : e.found_rows)
+        found_now << Nominal_Error{row.nominal, row.error};
+    d_codes_complete = e.found.codes_complete;
+    d_codes_found = e.found.codes;
+    d_found_now = found_now;
+    d_decimals = e.decimals;
+    d_messages.clear();
+    if (!d_failure.isEmpty())
+        d_messages << tr("The history cannot be used: %1.").arg(d_failure);
+    if (!d_notice.isEmpty())
+        d_messages << d_notice;
+    // The instrument's history, asked again when its serial number changes.
+    const QString serial = e.effective.value(Record_Field::Serial);
+    if (serial != d_asked_serial)
+    {
+        d_asked_serial = serial;
+        d_last = Last_Calibration();
+        if (!serial.isEmpty() && Unsafe_Text_Reason(serial).isEmpty())
+        {
+            d_history->Complete(serial);
+            d_history->Find_Last(serial, d_record->State().calibration_id);
+        }
+    }
     Update();
 }
 
-void THistoryPanel::Set_Last(const Last_Calibration &last)
+void THistoryPanel::Last_Found(const QString &serial, const Last_Calibration &last)
 {
+    if (serial != d_record->Evaluation().effective.value(Record_Field::Serial))
+        return;
     d_last = last;
     Update();
-}
-
-void THistoryPanel::Set_Current(bool codes_complete, const Code_Pair &codes_found,
-                                const QList<Nominal_Error> &found_now, int decimals)
-{
-    d_codes_complete = codes_complete;
-    d_codes_found = codes_found;
-    d_found_now = found_now;
-    d_decimals = decimals;
-    Update();
+    if (!d_fill_from_history || !last.found || d_record->Evaluation().read_only)
+        return;
+    d_fill_from_history = false;
+    QStringList filled;
+    const std::pair<Record_Field, QString> known[] = {{Record_Field::Model, last.model},
+                                                      {Record_Field::Owner, last.owner}};
+    for (const auto &[field, text] : known)
+        if (!text.isEmpty() && d_record->Field(field) != text)
+        {
+            d_record->Set_Field(field, text);
+            filled << tr("%1 %2").arg(Field_Info(field).name, text);
+        }
+    if (!filled.isEmpty())
+        emit Said(tr("From the history of %1: %2.").arg(serial, filled.join(QStringLiteral(", "))));
 }
 
 QStringList THistoryPanel::Warnings() const

@@ -9,33 +9,48 @@
 #include <QWidget>
 
 class QLabel;
+class QLineEdit;
 class QTableView;
+class THistoryClient;
+class TRecordModel;
 class TResultsTableModel;
 
 // What the history says of the instrument in the record window: its last
 // calibration, a warning where an existing code found now is not the code
 // left then (a mistyped code gives a plausible wrong new code), and the
-// drift since, a row a nominal temperature.
+// drift since, a row a nominal temperature. It asks the history as the
+// serial number changes, completes the serial number, and fills in the
+// model and owner the history knows of a serial number typed.
 class THistoryPanel : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit THistoryPanel(QWidget *parent);
+    THistoryPanel(TRecordModel *record, THistoryClient *history, QLineEdit *serial_field,
+                  QWidget *parent);
 
-    // Failures and notices of the history itself, as plain text.
-    void Set_Messages(const QStringList &messages);
-    void Set_Last(const Last_Calibration &last);
-    // The calibration in progress: its codes found and its as-found errors.
-    void Set_Current(bool codes_complete, const Code_Pair &codes_found,
-                     const QList<Nominal_Error> &found_now, int decimals);
+    // Shows the record's calibration against its history; asks the history
+    // again when the serial number changed.
+    void Refresh();
 
     // Everything the panel says, as one text (for a screen reader, and tests).
     QString Text() const;
     QStringList Warnings() const;
 
+signals:
+    // Something to tell the user (fields filled in from the history).
+    void Said(const QString &words);
+
 private:
     void Update();
+    void Last_Found(const QString &serial, const Last_Calibration &last);
+
+    TRecordModel *d_record;
+    THistoryClient *d_history;
+    QString d_failure;
+    QString d_notice;
+    QString d_asked_serial;
+    bool d_fill_from_history = false;
 
     QStringList d_messages;
     Last_Calibration d_last;

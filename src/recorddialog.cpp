@@ -17,7 +17,6 @@
 #include "windowplacement.h"
 
 #include <QApplication>
-#include <QCompleter>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -31,7 +30,6 @@
 #include <QSettings>
 #include <QShortcut>
 #include <QShowEvent>
-#include <QStringListModel>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -78,7 +76,15 @@ TRecordDialog::TRecordDialog(TRecordModel *record, TSettingsStore *store)
     layout->addWidget(d_reasons_label);
     d_form = new TRecordForm(d_record, content);
     layout->addWidget(d_form);
-    d_history_panel = new THistoryPanel(content);
+    d_history_panel = new THistoryPanel(
+        d_record, d_history, qobject_cast<QLineEdit *>(d_form->Field_Widget(Record_Field::Serial)),
+        content);
+    connect(d_history_panel, &THistoryPanel::Said, this,
+            [this](const QString &words)
+            {
+                d_status = words;
+                Refresh();
+            });
     layout->addWidget(d_history_panel);
     d_results = new TRecordResults(d_record, content);
     layout->addWidget(d_results);
@@ -97,31 +103,6 @@ TRecordDialog::TRecordDialog(TRecordModel *record, TSettingsStore *store)
     outer->addWidget(d_status_label);
     outer->addLayout(Build_Buttons());
 
-    auto *completer = new QCompleter(this);
-    completer->setCaseSensitivity(Qt::CaseInsensitive);
-    completer->setModel(new QStringListModel(completer));
-    if (auto *serial = qobject_cast<QLineEdit *>(d_form->Field_Widget(Record_Field::Serial)))
-        serial->setCompleter(completer);
-    connect(d_history, &THistoryClient::Opened, this,
-            [this](const QString &failure, const QString &notice)
-            {
-                d_history_failure = failure;
-                if (!notice.isEmpty())
-                {
-                    d_history_notice = notice;
-                    qWarning("Zentrova Calibrator: %s", qUtf8Printable(notice));
-                }
-                d_asked_serial.clear();
-                Refresh();
-            });
-    connect(d_history, &THistoryClient::Completed, this,
-            [completer](const QString &, const QStringList &serials)
-            { static_cast<QStringListModel *>(completer->model())->setStringList(serials); });
-    connect(d_history, &THistoryClient::Last_Found, this, &TRecordDialog::Last_Found);
-    // A serial number typed (not one brought back from the last run) takes
-    // what the history knows of the instrument.
-    connect(qobject_cast<QLineEdit *>(d_form->Field_Widget(Record_Field::Serial)),
-            &QLineEdit::textEdited, this, [this] { d_fill_from_history = true; });
     // Every change is shown once the event loop comes back: the keystroke
     // in the calibration window that made it is painted first, and a run of
     // changes is shown once. A hidden window shows it when it is shown.
@@ -218,50 +199,7 @@ void TRecordDialog::Refresh()
     d_draft_button->setEnabled(e.found.has_new_codes || state.adjusted);
     d_amend_button->setVisible(e.read_only);
 
-    QList<Nominal_Error> found_now;
-    for (const Judged_Row &row : e.found_rows)
-        found_now << Nominal_Error{row.nominal, row.error};
-    d_history_panel->Set_Current(e.found.codes_complete, e.found.codes, found_now, e.decimals);
-    QStringList messages;
-    if (!d_history_failure.isEmpty())
-        messages << tr("The history cannot be used: %1.").arg(d_history_failure);
-    if (!d_history_notice.isEmpty())
-        messages << d_history_notice;
-    d_history_panel->Set_Messages(messages);
-    // The instrument's history, asked again when its serial number changes.
-    const QString serial = e.effective.value(Record_Field::Serial);
-    if (serial != d_asked_serial)
-    {
-        d_asked_serial = serial;
-        d_history_panel->Set_Last(Last_Calibration());
-        if (!serial.isEmpty() && Unsafe_Text_Reason(serial).isEmpty())
-        {
-            d_history->Complete(serial);
-            d_history->Find_Last(serial, state.calibration_id);
-        }
-    }
-}
-
-void TRecordDialog::Last_Found(const QString &serial, const Last_Calibration &last)
-{
-    if (serial != d_record->Evaluation().effective.value(Record_Field::Serial))
-        return;
-    d_history_panel->Set_Last(last);
-    if (!d_fill_from_history || !last.found || d_record->Evaluation().read_only)
-        return;
-    d_fill_from_history = false;
-    QStringList filled;
-    const std::pair<Record_Field, QString> known[] = {{Record_Field::Model, last.model},
-                                                      {Record_Field::Owner, last.owner}};
-    for (const auto &[field, text] : known)
-        if (!text.isEmpty() && d_record->Field(field) != text)
-        {
-            d_record->Set_Field(field, text);
-            filled << tr("%1 %2").arg(Field_Info(field).name, text);
-        }
-    if (!filled.isEmpty())
-        d_status = tr("From the history of %1: %2.").arg(serial, filled.join(QStringLiteral(", ")));
-    Refresh();
+    d_history_panel->Refresh();
 }
 
 void TRecordDialog::showEvent(QShowEvent *event)

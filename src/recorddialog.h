@@ -7,7 +7,6 @@
 #include <QDialog>
 #include <QString>
 
-struct Last_Calibration;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -71,7 +70,6 @@ private:
     void Save_Draft_As();
     void Print_Certificate();
     void Amend();
-    void Last_Found(const QString &serial, const Last_Calibration &last);
     void Open_History();
     void Open_Laboratory();
 
@@ -79,12 +77,8 @@ private:
     TSettingsStore *d_store;
     THistoryClient *d_history;
     TCertificateIssuer d_issuer;
-    QString d_history_failure;
-    QString d_history_notice;
     QString d_status;
     QTimer *d_refresh_timer;
-    QString d_asked_serial;
-    bool d_fill_from_history = false;
 
     QLabel *d_next_step_label;
     QLabel *d_reasons_label;
