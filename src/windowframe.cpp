@@ -73,7 +73,13 @@ void Fit_Frame_On_Screen(QWidget *window)
     const QSize size = window->size().boundedTo(room).expandedTo(window->minimumSize());
     if (size != window->size())
         window->resize(size);
-    Keep_Frame_On_Screen(window);
+    // Placed by its client area, a window's border may stand a pixel or two
+    // beyond the left edge too.
+    const QRect frame = Frame_Geometry(window);
+    QPoint top_left = Position_On_Screen(frame, available);
+    top_left.rx() = std::max(top_left.x(), available.left());
+    if (top_left != frame.topLeft())
+        Move_Frame(window, top_left);
 }
 
 void When_Framed(QWidget *window, const std::function<void()> &action)

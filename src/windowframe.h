@@ -37,8 +37,8 @@ void Move_Frame(QWidget *window, const QPoint &frame_top_left);
 // within the available area of its screen. Returns whether it moved.
 bool Keep_Frame_On_Screen(QWidget *window);
 
-// For a resizable window: no larger than the available area of its screen
-// (its frame included), then moved onto it as above.
+// A window just framed: no larger than the available area of its screen
+// (its frame included, where it can be resized), and moved wholly onto it.
 void Fit_Frame_On_Screen(QWidget *window);
 
 // Runs the action once the window manager has framed the shown window, or

@@ -497,7 +497,7 @@ void TZentrovaDialog::showEvent(QShowEvent *event)
     // client area: with many rows its title bar may be above the screen,
     // out of reach. The frame is known some moments later; no event says so.
     if (!event->spontaneous())
-        When_Framed(this, [this] { Keep_On_Screen(); });
+        When_Framed(this, [this] { Fit_Frame_On_Screen(this); });
 }
 
 void TZentrovaDialog::Keep_On_Screen()
