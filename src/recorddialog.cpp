@@ -367,8 +367,15 @@ void TRecordDialog::New_Calibration()
 void TRecordDialog::Codes_Keyed_In()
 {
     Take_Edits();
+    const Record_State &state = d_record->State();
+    const Main_Window_State &main = d_record->Main_Window();
     if (d_record->Codes_Keyed_In())
         d_status = Keep_State();
+    else if (state.phase == Record_Phase::Issued)
+        d_status = tr("Issued: New Calibration starts the next one.");
+    else if (main.has_result && state.adjusted && main.new_codes == state.codes_left)
+        d_status = tr("The codes left are %1 already: nothing new to take.")
+                       .arg(Format_Codes(state.codes_left));
     else
         d_status = tr("The calibration window shows no new codes to take.");
     Refresh();

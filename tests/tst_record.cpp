@@ -222,6 +222,10 @@ void TestRecord::refinement_keeps_the_as_found_part()
     record->Codes_Keyed_In();
     QCOMPARE(found->model()->rowCount(), 3);
     QVERIFY(Named<QLabel>(*record, "Next step")->text().contains("codes left 27A8 / FE3B"));
+    // Pressed again with nothing new, it says so rather than that there are no codes.
+    record->Codes_Keyed_In();
+    QCOMPARE(record->Status(),
+             QStringLiteral("The codes left are 27A8 / FE3B already: nothing new to take."));
 }
 
 void TestRecord::suggested_file_name_stays_in_its_folder_data()
