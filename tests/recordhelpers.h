@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QProcess>
 
+#include <memory>
+
 // The record's group of a settings file: everything a certificate needs,
 // with a tolerance for verdicts, and the laboratory that issues it.
 inline QByteArray Record_Group()
@@ -34,6 +36,27 @@ inline TRecordDialog *Open_Record(TZentrovaDialog &dialog)
     Push_Button(dialog, "Record...")->click();
     return Record_Window();
 }
+
+// A home folder with the worked samples and everything a certificate needs,
+// the main window shown and its record window opened, as most cases begin.
+struct Record_Bench
+{
+    explicit Record_Bench(const QByteArray &settings = Worked_Samples() + Record_Group())
+    {
+        home.Write_Settings(settings);
+        dialog = std::make_unique<TZentrovaDialog>();
+    }
+    // False when a window could not be shown.
+    bool Open()
+    {
+        record = Show_Active(*dialog) ? Open_Record(*dialog) : nullptr;
+        return record && QTest::qWaitForWindowActive(record);
+    }
+
+    Home_Folder home;
+    std::unique_ptr<TZentrovaDialog> dialog;
+    TRecordDialog *record = nullptr;
+};
 
 inline QString Pdf_Text(const QString &path)
 {

@@ -75,11 +75,11 @@ History_Connection Bench_History(const Home_Folder &home)
 
 void TestHistoryWindow::certificates_are_issued_and_listed()
 {
-    Home_Folder home;
-    home.Write_Settings(Worked_Samples() + Record_Group());
-    TZentrovaDialog dialog;
-    QVERIFY(Show_Active(dialog));
-    TRecordDialog *record = Open_Record(dialog);
+    Record_Bench bench;
+    QVERIFY(bench.Open());
+    const Home_Folder &home = bench.home;
+    TZentrovaDialog &dialog = *bench.dialog;
+    TRecordDialog *record = bench.record;
     QCOMPARE(record->Save_Certificate(home.Path() + "/first.pdf"), QString());
     Calibrate_Again(*record);
     Retype(Field(*Table(dialog), 0, Reading_Column), "15.25");
@@ -141,11 +141,11 @@ void TestHistoryWindow::certificates_are_issued_and_listed()
 
 void TestHistoryWindow::mistyped_code_is_named()
 {
-    Home_Folder home;
-    home.Write_Settings(Worked_Samples() + Record_Group());
-    TZentrovaDialog dialog;
-    QVERIFY(Show_Active(dialog));
-    TRecordDialog *record = Open_Record(dialog);
+    Record_Bench bench;
+    QVERIFY(bench.Open());
+    const Home_Folder &home = bench.home;
+    TZentrovaDialog &dialog = *bench.dialog;
+    TRecordDialog *record = bench.record;
     record->Codes_Keyed_In();
     QCOMPARE(record->Save_Certificate(home.Path() + "/first.pdf"), QString());
     // The codes left were 27A8 / FE59; one digit of Code 2 is mistyped now.

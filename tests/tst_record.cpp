@@ -58,15 +58,33 @@ void Type_Into(QLineEdit *field, const QString &text)
     // Between keys the event loop runs, and the windows show what was typed.
     QCoreApplication::processEvents();
 }
+// Presses Ctrl+S at the widget; the file dialog that comes is cancelled.
+// Returns the path it suggested, or nothing when none came.
+QString Save_Asked_At(QWidget *widget)
+{
+    QString suggested;
+    QTimer::singleShot(200,
+                       [&]
+                       {
+                           for (QWidget *window : QApplication::topLevelWidgets())
+                               if (auto *files = qobject_cast<QFileDialog *>(window))
+                               {
+                                   suggested = files->selectedFiles().value(0);
+                                   files->reject();
+                               }
+                       });
+    QTest::keyClick(widget, Qt::Key_S, Qt::ControlModifier);
+    return suggested;
+}
 } // namespace
 
 void TestRecord::certificate_reads_back()
 {
-    Home_Folder home;
-    home.Write_Settings(Worked_Samples() + Record_Group());
-    TZentrovaDialog dialog;
-    QVERIFY(Show_Active(dialog));
-    TRecordDialog *record = Open_Record(dialog);
+    Record_Bench bench;
+    QVERIFY(bench.Open());
+    const Home_Folder &home = bench.home;
+    TZentrovaDialog &dialog = *bench.dialog;
+    TRecordDialog *record = bench.record;
     QVERIFY(record && record->isVisible());
     // An edit in progress in the main window is taken before the certificate.
     QLineEdit *actual = Field(*Table(dialog), 0, Actual_Column);
@@ -123,11 +141,10 @@ void TestRecord::marked_fields_hold_the_certificate_back()
     QFETCH(int, field);
     QFETCH(QString, typed);
     QFETCH(QString, said);
-    Home_Folder home;
-    home.Write_Settings(Worked_Samples() + Record_Group());
-    TZentrovaDialog dialog;
-    QVERIFY(Show_Active(dialog));
-    TRecordDialog *record = Open_Record(dialog);
+    Record_Bench bench;
+    QVERIFY(bench.Open());
+    const Home_Folder &home = bench.home;
+    TRecordDialog *record = bench.record;
     QVERIFY(Reasons(*record)->isHidden());
     QLineEdit *edit = Field_Edit(*record, static_cast<Record_Field>(field));
     Type_Into(edit, typed);
@@ -144,11 +161,10 @@ void TestRecord::marked_fields_hold_the_certificate_back()
 
 void TestRecord::as_left_rows_nobody_measured()
 {
-    Home_Folder home;
-    home.Write_Settings(Worked_Samples() + Record_Group());
-    TZentrovaDialog dialog;
-    QVERIFY(Show_Active(dialog));
-    TRecordDialog *record = Open_Record(dialog);
+    Record_Bench bench;
+    QVERIFY(bench.Open());
+    const Home_Folder &home = bench.home;
+    TRecordDialog *record = bench.record;
     QVERIFY(!Push_Button(*record, "&Add Row")->isEnabled());
     record->Codes_Keyed_In();
     QVERIFY(Named<QLabel>(*record, "Next step")->text().startsWith("Measure as left"));
@@ -175,11 +191,10 @@ void TestRecord::as_left_rows_nobody_measured()
 
 void TestRecord::one_number_for_one_certificate()
 {
-    Home_Folder home;
-    home.Write_Settings(Worked_Samples() + Record_Group());
-    TZentrovaDialog dialog;
-    QVERIFY(Show_Active(dialog));
-    TRecordDialog *record = Open_Record(dialog);
+    Record_Bench bench;
+    QVERIFY(bench.Open());
+    const Home_Folder &home = bench.home;
+    TRecordDialog *record = bench.record;
     QCOMPARE(record->Save_Certificate(home.Path() + "/a.pdf"), QString());
     const QString number = "KX-0042-" + QDate::currentDate().toString("yyyyMMdd") + "-1";
     // Saved again: the same certificate, the same number, nothing new stored.
@@ -198,11 +213,10 @@ void TestRecord::one_number_for_one_certificate()
 
 void TestRecord::refinement_keeps_the_as_found_part()
 {
-    Home_Folder home;
-    home.Write_Settings(Worked_Samples() + Record_Group());
-    TZentrovaDialog dialog;
-    QVERIFY(Show_Active(dialog));
-    TRecordDialog *record = Open_Record(dialog);
+    Record_Bench bench;
+    QVERIFY(bench.Open());
+    TZentrovaDialog &dialog = *bench.dialog;
+    TRecordDialog *record = bench.record;
     QVERIFY(Named<QLabel>(*record, "Next step")->text().contains("Key 27A8 / FE59"));
     record->Codes_Keyed_In();
     // The help's procedure: the new codes typed in as existing codes, two
@@ -245,25 +259,11 @@ void TestRecord::suggested_file_name_stays_in_its_folder()
     QFETCH(QString, serial);
     QFETCH(QString, name);
     QCOMPARE(File_Name_Part(serial), name);
-    Home_Folder home;
-    home.Write_Settings(Worked_Samples() + Record_Group());
-    TZentrovaDialog dialog;
-    QVERIFY(Show_Active(dialog));
-    TRecordDialog *record = Open_Record(dialog);
-    QVERIFY(QTest::qWaitForWindowActive(record));
+    Record_Bench bench;
+    QVERIFY(bench.Open());
+    TRecordDialog *record = bench.record;
     Type_Into(Field_Edit(*record, Record_Field::Serial), serial);
-    QString suggested;
-    QTimer::singleShot(200,
-                       [&]
-                       {
-                           for (QWidget *widget : QApplication::topLevelWidgets())
-                               if (auto *files = qobject_cast<QFileDialog *>(widget))
-                               {
-                                   suggested = files->selectedFiles().value(0);
-                                   files->reject();
-                               }
-                       });
-    QTest::keyClick(record, Qt::Key_S, Qt::ControlModifier);
+    const QString suggested = Save_Asked_At(record);
     QCOMPARE(QFileInfo(suggested).absolutePath(), QDir::home().absolutePath());
     QCOMPARE(QFileInfo(suggested).fileName(),
              name + "-" + QDate::currentDate().toString("yyyyMMdd") + ".pdf");
@@ -271,12 +271,9 @@ void TestRecord::suggested_file_name_stays_in_its_folder()
 
 void TestRecord::keyboard_from_serial_number_to_save()
 {
-    Home_Folder home;
-    home.Write_Settings(Worked_Samples() + Record_Group());
-    TZentrovaDialog dialog;
-    QVERIFY(Show_Active(dialog));
-    TRecordDialog *record = Open_Record(dialog);
-    QVERIFY(QTest::qWaitForWindowActive(record));
+    Record_Bench bench;
+    QVERIFY(bench.Open());
+    TRecordDialog *record = bench.record;
     QCOMPARE(QApplication::focusWidget(), Field_Edit(*record, Record_Field::Serial));
     // Tab from the serial number reaches Save Certificate, each table one stop
     // on the way; no stop is visited twice.
@@ -296,19 +293,7 @@ void TestRecord::keyboard_from_serial_number_to_save()
     const int date_index = visited.indexOf(Field_Edit(*record, Record_Field::Calibration_Date));
     QCOMPARE(visited.at(date_index + 1), Field_Edit(*record, Record_Field::Technician));
     // Ctrl+S there saves: the file dialog comes.
-    bool asked = false;
-    QTimer::singleShot(200,
-                       [&]
-                       {
-                           for (QWidget *widget : QApplication::topLevelWidgets())
-                               if (auto *files = qobject_cast<QFileDialog *>(widget))
-                               {
-                                   asked = true;
-                                   files->reject();
-                               }
-                       });
-    QTest::keyClick(save, Qt::Key_S, Qt::ControlModifier);
-    QVERIFY(asked);
+    QVERIFY(!Save_Asked_At(save).isEmpty());
 }
 
 void TestRecord::older_file_round_trip()
