@@ -1,5 +1,6 @@
 #include "asleftmodel.h"
 
+#include "numbertext.h"
 #include "recordmodel.h"
 
 TAsLeftModel::TAsLeftModel(TRecordModel *record, QObject *parent)
@@ -19,7 +20,8 @@ TAsLeftModel::TAsLeftModel(TRecordModel *record, QObject *parent)
 void TAsLeftModel::Record_Changed()
 {
     // An edit changes the computed cells of its row and the verdicts of all
-    // (U may change with it); the rows themselves stay.
+    // (U may change with it); the rows themselves stay. The marks of the
+    // typed cells follow their own edits.
     if (rowCount() != d_rows)
     {
         beginResetModel();
@@ -27,8 +29,10 @@ void TAsLeftModel::Record_Changed()
         endResetModel();
         return;
     }
+    // The typed columns change only through setData (or a reset): a cell
+    // being edited keeps what is typed in it whatever else changes.
     if (d_rows > 0)
-        emit dataChanged(index(0, 0), index(d_rows - 1, Column_Count - 1));
+        emit dataChanged(index(0, Error_Column), index(d_rows - 1, Column_Count - 1));
 }
 
 bool TAsLeftModel::Is_Set_Aside(int row) const
@@ -59,6 +63,12 @@ QVariant TAsLeftModel::data(const QModelIndex &index, int role) const
     const bool aside = Is_Set_Aside(row);
     const Judged_Row &judged = aside ? evaluation.set_aside_rows.at(row - d_record->As_Left_Count())
                                      : evaluation.left_rows.at(row);
+    // The one cell of the two that does not read is marked, not its row.
+    const bool unreadable = !aside && index.column() <= Reading_Column &&
+                            !Read_Number_Text(index.column() == Actual_Column
+                                                  ? d_record->State().as_left.at(row).actual
+                                                  : d_record->State().as_left.at(row).reading,
+                                              nullptr);
     switch (role)
     {
     case Qt::DisplayRole:
@@ -74,12 +84,12 @@ QVariant TAsLeftModel::data(const QModelIndex &index, int role) const
     case Set_Aside_Role:
         return aside;
     case Unreadable_Role:
-        return !aside && !judged.readable && index.column() <= Reading_Column;
+        return unreadable;
     case Qt::ToolTipRole:
         if (aside)
             return tr("Set aside: measured with the codes %1, not the codes left. Not used.")
                 .arg(judged.cells.value(Codes_Column));
-        if (!judged.readable && index.column() <= Reading_Column)
+        if (unreadable)
             return tr("Not a number: this row holds the certificate back. Use a point as the "
                       "decimal separator (15.2).");
         return QVariant();
@@ -93,6 +103,7 @@ bool TAsLeftModel::setData(const QModelIndex &index, const QVariant &value, int 
     if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
         return false;
     d_record->Set_As_Left(index.row(), index.column(), value.toString());
+    emit dataChanged(index, index);
     return true;
 }
 

@@ -52,7 +52,10 @@ QString Verdict_Statement(const QString &when, Verdict verdict)
 QString Decision_Rule_Text(const Record_Evaluation &evaluation)
 {
     const Judging_Limits &limits = evaluation.limits;
-    const QString tolerance = Degrees_Text(limits.tolerance, evaluation.decimals);
+    // As typed: at the table's decimals 0.0125 would read 0.013, and an
+    // error of 0.013 stated beside it would fail a limit the page says it meets.
+    const QString tolerance =
+        Field(evaluation, Record_Field::Tolerance) + QLatin1Char(' ') + Degrees_Celsius();
     if (limits.rule == Decision_Rule::Guard_Band)
         return Tr("Decision rule: guard band of U (ILAC-G8). An error passes when its magnitude "
                   "plus U is at most the tolerance of plus or minus %1, and fails when its "
@@ -211,8 +214,10 @@ Certificate_Content Build_Certificate(const Record_Evaluation &e, const Record_S
                            .arg(Degrees_Text(e.reference_uncertainty, places - 1)),
                        Tr("normal"), Number_Text(budget.reference, places)}
         << QStringList{e.spread.valid
-                           ? Tr("Repeatability of the fit, s (%1 degrees of freedom)")
-                                 .arg(e.spread.degrees_of_freedom)
+                           ? (e.spread.degrees_of_freedom == 1
+                                  ? Tr("Repeatability of the fit, s (1 degree of freedom)")
+                                  : Tr("Repeatability of the fit, s (%1 degrees of freedom)")
+                                        .arg(e.spread.degrees_of_freedom))
                            : Tr("Repeatability of the fit (not estimated below three samples)"),
                        Tr("normal"), Number_Text(budget.repeatability, places)}
         << QStringList{Tr("Resolution (%1)").arg(Degrees_Text(e.resolution, places - 1)),

@@ -10,10 +10,13 @@
 namespace
 {
 // The values on a page are decimals; compared as doubles, 0.013 + 0.087
-// need not equal 0.1. Compared in billionths, they do.
-qint64 Billionths(double value)
+// need not equal 0.1. Compared in whole billionths, they do: a double holds
+// whole numbers exactly up to 2^53, beyond any temperature, and a value
+// beyond that (1e20 typed) is compared as near as a double can, with no
+// conversion to an integer that could overflow.
+double Billionths(double value)
 {
-    return std::llround(value * 1e9);
+    return std::round(value * 1e9);
 }
 } // namespace
 
@@ -103,9 +106,9 @@ Verdict Judge(double stated_error, const Judging_Limits &limits)
 {
     if (!limits.has_tolerance || !std::isfinite(stated_error))
         return Verdict::None;
-    const qint64 error = std::llabs(Billionths(stated_error));
-    const qint64 tolerance = Billionths(limits.tolerance);
-    const qint64 uncertainty = Billionths(limits.uncertainty);
+    const double error = std::fabs(Billionths(stated_error));
+    const double tolerance = Billionths(limits.tolerance);
+    const double uncertainty = Billionths(limits.uncertainty);
     if (limits.rule == Decision_Rule::Guard_Band)
     {
         if (error + uncertainty <= tolerance)

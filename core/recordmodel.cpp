@@ -130,6 +130,15 @@ QString Row_Problem(const As_Left_Row &row)
 }
 } // namespace
 
+QString Window_Fingerprint(const Main_Window_State &state)
+{
+    QStringList parts;
+    for (const QStringList &sample : state.samples)
+        parts << sample.join(QLatin1Char('\t'));
+    parts << (state.codes_complete ? Format_Codes(state.codes) : QStringLiteral("incomplete"));
+    return parts.join(QLatin1Char('\n'));
+}
+
 QString New_Calibration_Id()
 {
     return QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -299,6 +308,9 @@ void TRecordModel::New_Calibration()
                            info.kept ? d_state.fields.value(info.field) : info.default_text);
     next.fields.insert(Record_Field::Calibration_Date, d_today.toString(Qt::ISODate));
     next.calibration_id = New_Calibration_Id();
+    // The calibration window still shows the last instrument: nothing is
+    // judged until this one's codes and samples are typed.
+    next.window_at_start = Window_Fingerprint(d_main);
     d_state = next;
     emit As_Left_Reset();
     Update();
@@ -404,7 +416,11 @@ void TRecordModel::Evaluate() const
     for (const Record_Field_Info &info : Record_Fields())
     {
         const QString text = e.effective.value(info.field);
+        // What was typed, and what stands in for it (the laboratory's place
+        // and approver).
         QString problem = Unsafe_Text_Reason(state.fields.value(info.field));
+        if (problem.isEmpty())
+            problem = Unsafe_Text_Reason(text);
         if (problem.isEmpty() && !text.isEmpty())
         {
             if (info.kind == Field_Kind::Number)
@@ -443,7 +459,15 @@ void TRecordModel::Evaluate() const
     }
 
     // The uncertainty and the limits against which each error is judged.
+    const bool last_instrument =
+        !state.window_at_start.isEmpty() && Window_Fingerprint(d_main) == state.window_at_start;
     e.found = state.found_frozen ? state.found : Found_From(d_main);
+    if (!state.found_frozen && last_instrument)
+    {
+        e.found = Found_Part();
+        e.found.why_no_codes =
+            Tr("it still shows the last instrument's codes and samples, not this one's");
+    }
     QList<double> actuals;
     QList<double> readings;
     for (const QStringList &sample : std::as_const(e.found.samples))
@@ -552,11 +576,25 @@ void TRecordModel::Evaluate() const
         e.reasons << e.row_problems;
         if (d_laboratory.name.trimmed().isEmpty())
             e.reasons << Tr("No laboratory name: set it with Laboratory...");
-        else if (!Unsafe_Text_Reason(d_laboratory.name).isEmpty())
-            e.reasons << Tr("The laboratory's name %1.").arg(Unsafe_Text_Reason(d_laboratory.name));
+        // The laboratory's texts go onto the certificate too; its address
+        // alone may have lines.
+        const std::pair<const char *, QString> laboratory_texts[] = {
+            {QT_TR_NOOP("name"), d_laboratory.name},
+            {QT_TR_NOOP("address"), QString(d_laboratory.address).remove(QLatin1Char('\n'))},
+            {QT_TR_NOOP("accreditation"), d_laboratory.accreditation},
+            {QT_TR_NOOP("procedure"), d_laboratory.procedure}};
+        for (const auto &[name, text] : laboratory_texts)
+            if (!Unsafe_Text_Reason(text).isEmpty())
+                e.reasons << Tr("The laboratory's %1 %2 (Laboratory...).")
+                                 .arg(Tr(name), Unsafe_Text_Reason(text));
     }
-    e.can_key_in = !e.read_only && d_main.has_result &&
-                   (!state.adjusted || d_main.new_codes != state.codes_left);
+    // A refinement is new codes from samples measured with the codes left:
+    // the codes left typed over the existing codes with the as-found samples
+    // still in the table would correct the same error twice.
+    const bool refined = state.adjusted && d_main.new_codes != state.codes_left &&
+                         d_main.samples != state.found.samples;
+    e.can_key_in =
+        !e.read_only && !last_instrument && d_main.has_result && (!state.adjusted || refined);
 
     const QString codes = Format_Codes(d_main.new_codes);
     const bool within =
@@ -564,6 +602,9 @@ void TRecordModel::Evaluate() const
     if (e.read_only)
         e.next_step = Tr("Issued as %1 on %2. New Calibration (Ctrl+N) starts the next one.")
                           .arg(state.number, state.issue_date);
+    else if (state.phase == Record_Phase::Found && !state.found_frozen && last_instrument)
+        e.next_step = Tr("Type this instrument's codes found and samples in the calibration "
+                         "window: it still shows the last instrument's.");
     else if (state.phase == Record_Phase::Found && !state.found_frozen && !d_main.has_result)
         e.next_step = Tr("Type the codes found and the samples in the calibration window: it "
                          "shows no new codes yet.");

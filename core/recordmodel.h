@@ -73,6 +73,9 @@ struct Record_State
     QString issue_date;                 // ISO 8601, when issued
     QString replaces;                   // an amendment: the number it replaces
     QByteArray issued_content;          // the certificate issued, as JSON
+    // The calibration window as it stood when this calibration began: until
+    // it changes, it shows the last instrument's samples and codes.
+    QString window_at_start;
 };
 
 // One row of a results table as the window and the certificate state it.
@@ -202,6 +205,8 @@ private:
 
 // A new calibration's id.
 QString New_Calibration_Id();
+// What the calibration window shows, in one text: equal texts, equal windows.
+QString Window_Fingerprint(const Main_Window_State &state);
 
 // The record's state as the settings file's Record group holds it: every
 // key an earlier version wrote stays readable (its as-left rows, which did

@@ -135,6 +135,7 @@ Record_State Load_Record_State(const TSettingsStore &store)
         (state.number.isEmpty() || !state.found_frozen || state.issued_content.isEmpty()))
         state.phase = Record_Phase::Found;
     state.replaces = Text(store, QStringLiteral("Replaces"));
+    state.window_at_start = Text(store, QStringLiteral("Window_At_Start"));
     state.as_left = Load_Rows(store, QStringLiteral("As_Left"));
     state.set_aside = Load_Rows(store, QStringLiteral("Set_Aside"));
     return state;
@@ -169,6 +170,7 @@ void Save_Record_State(QSettings &settings, const Record_State &state)
     settings.setValue(QStringLiteral("Issue_Date"), state.issue_date);
     settings.setValue(QStringLiteral("Issued_Content"), state.issued_content);
     settings.setValue(QStringLiteral("Replaces"), state.replaces);
+    settings.setValue(QStringLiteral("Window_At_Start"), state.window_at_start);
     Save_Rows(settings, QStringLiteral("As_Left"), state.as_left);
     Save_Rows(settings, QStringLiteral("Set_Aside"), state.set_aside);
     // The number of the day's next certificate is the history's to count;

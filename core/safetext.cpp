@@ -41,5 +41,8 @@ QString File_Name_Part(const QString &text)
         if (forbidden.contains(character) || character.category() == QChar::Other_Control ||
             Reorders_Text(character))
             character = QLatin1Char('-');
+    // A name that begins with a dot is hidden on Linux.
+    for (int index = 0; index < part.size() && part.at(index) == QLatin1Char('.'); ++index)
+        part[index] = QLatin1Char('-');
     return part;
 }

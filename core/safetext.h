@@ -12,8 +12,8 @@
 QString Unsafe_Text_Reason(const QString &text);
 
 // The text as part of a file name that Linux and Windows can both hold and
-// that stays in the folder it is put in: / \ : * ? " < > | and control
-// characters become "-".
+// that stays in the folder it is put in, and is not hidden: / \ : * ? " < >
+// |, control characters and leading dots become "-".
 QString File_Name_Part(const QString &text);
 
 #endif

@@ -971,7 +971,8 @@ QStringList THistory::Complete(const QString &prefix, int limit)
     return serials;
 }
 
-Last_Calibration THistory::Last_For(const QString &serial, const QString &excluding_calibration_id)
+Last_Calibration THistory::Last_For(const QString &serial, const QString &excluding_calibration_id,
+                                    const QString &replaced_number)
 {
     Last_Calibration last;
     if (serial.isEmpty() || !Open().isEmpty())
@@ -986,9 +987,16 @@ Last_Calibration THistory::Last_For(const QString &serial, const QString &exclud
                      "c.as_left_measured FROM calibrations c "
                      "JOIN instruments i ON i.id = c.instrument_id WHERE i.serial = ? "
                      "AND (c.calibration_uuid IS NULL OR c.calibration_uuid <> ?) "
+                     // Neither the certificate an amendment in progress replaces, nor
+                     // one withdrawn since (replaced by another of the instrument).
+                     "AND c.certificate_number <> ? AND NOT EXISTS (SELECT 1 FROM "
+                     "calibrations r WHERE r.instrument_id = c.instrument_id AND "
+                     "r.replaces = c.certificate_number) "
                      "ORDER BY c.calibration_date DESC, c.id DESC LIMIT 1"),
-                 {serial, QVariant(excluding_calibration_id.isNull() ? QStringLiteral("")
-                                                                     : excluding_calibration_id)},
+                 {serial,
+                  QVariant(excluding_calibration_id.isNull() ? QStringLiteral("")
+                                                             : excluding_calibration_id),
+                  QVariant(replaced_number.isNull() ? QStringLiteral("") : replaced_number)},
                  &error) ||
         !query.next())
     {
@@ -1057,7 +1065,9 @@ History_Page THistory::List(const History_Filter &filter, const History_Row &aft
     QString statement = QStringLiteral(
         "SELECT c.id, c.calibration_date, i.serial, c.certificate_number, c.model, c.owner, "
         "c.technician, c.existing_code1, c.existing_code2, c.new_code1, c.new_code2, "
-        "c.verdict_as_found, c.verdict_as_left FROM calibrations c "
+        "c.verdict_as_found, c.verdict_as_left, (SELECT r.certificate_number FROM "
+        "calibrations r WHERE r.instrument_id = c.instrument_id AND r.replaces = "
+        "c.certificate_number LIMIT 1) FROM calibrations c "
         "JOIN instruments i ON i.id = c.instrument_id WHERE 1 = 1");
     QVariantList values;
     const QString text = filter.text.trimmed();
@@ -1105,7 +1115,8 @@ History_Page THistory::List(const History_Filter &filter, const History_Row &aft
                                    &row.new_code1,
                                    &row.new_code2,
                                    &row.verdict_as_found,
-                                   &row.verdict_as_left};
+                                   &row.verdict_as_left,
+                                   &row.replaced_by};
         for (std::size_t index = 0; index < std::size(fields); ++index)
             *fields[index] = query.value(static_cast<int>(index) + 1).toString();
         page.rows << row;

@@ -139,6 +139,7 @@ struct History_Row
     QString new_code2;
     QString verdict_as_found;
     QString verdict_as_left;
+    QString replaced_by; // withdrawn: the number of the amendment that replaced it
 };
 
 // A page of the list, and where the next one begins.
@@ -198,7 +199,10 @@ public:
     // Serial numbers that begin with the prefix (any case), at most limit.
     QStringList Complete(const QString &prefix, int limit = 20);
     // The newest calibration of the serial other than the one in progress.
-    Last_Calibration Last_For(const QString &serial, const QString &excluding_calibration_id);
+    // Withdrawn certificates (replaced by an amendment) are no one's last,
+    // and an amendment in progress names the certificate it replaces.
+    Last_Calibration Last_For(const QString &serial, const QString &excluding_calibration_id,
+                              const QString &replaced_number = QString());
     Stored_Certificate Certificate(const QString &number);
 
     // The history window's rows, newest first, limit at a time: after is

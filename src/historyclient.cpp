@@ -7,6 +7,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <memory>
 #include <utility>
 
 namespace
@@ -136,13 +137,14 @@ void THistoryClient::Complete(const QString &prefix)
     Post([worker, request, prefix] { worker->Do_Complete(request, prefix); });
 }
 
-void THistoryClient::Find_Last(const QString &serial, const QString &excluding_calibration_id)
+void THistoryClient::Find_Last(const QString &serial, const QString &excluding_calibration_id,
+                               const QString &replaced_number)
 {
     const quint64 request = ++d_request;
     d_worker->latest_find = request;
     THistoryWorker *worker = d_worker;
-    Post([worker, request, serial, excluding_calibration_id]
-         { worker->Do_Find_Last(request, serial, excluding_calibration_id); });
+    Post([worker, request, serial, excluding_calibration_id, replaced_number]
+         { worker->Do_Find_Last(request, serial, excluding_calibration_id, replaced_number); });
 }
 
 Issue_Result THistoryClient::Issue(const History_Record &record, int timeout_ms)
@@ -150,12 +152,27 @@ Issue_Result THistoryClient::Issue(const History_Record &record, int timeout_ms)
     const quint64 request = ++d_request;
     THistoryWorker *worker = d_worker;
     Issue_Result result;
-    if (!Wait_For(worker, &THistoryWorker::Issued, request, timeout_ms, &result,
-                  [&] { Post([worker, request, record] { worker->Do_Issue(request, record); }); }))
-        result.failure = tr("the history (%1) did not answer within %2 seconds; no certificate "
-                            "was issued now, and issuing it again gives it one number only")
-                             .arg(Location())
-                             .arg(timeout_ms / 1000.0, 0, 'g', 3);
+    const auto state = std::make_shared<std::atomic<int>>(THistoryWorker::Issue_Pending);
+    if (Wait_For(worker, &THistoryWorker::Issued, request, timeout_ms, &result,
+                 [&] {
+                     Post([worker, request, record, state]
+                          { worker->Do_Issue(request, record, state); });
+                 }))
+        return result;
+    // Not begun yet (the worker busy with an export, say): it never will be,
+    // and nothing is numbered. Begun: it may yet be stored, and the same
+    // calibration issued again gets that number, never a second one.
+    int pending = THistoryWorker::Issue_Pending;
+    const QString seconds = QString::number(timeout_ms / 1000.0, 'g', 3);
+    if (state->compare_exchange_strong(pending, THistoryWorker::Issue_Abandoned))
+        result.failure = tr("the history (%1) did not answer within %2 seconds; nothing was "
+                            "numbered")
+                             .arg(Location(), seconds);
+    else
+        result.failure = tr("the history (%1) was storing the certificate but did not answer "
+                            "within %2 seconds; it may be stored with a number: Save Certificate "
+                            "again, once the history answers, gives that number and no other")
+                             .arg(Location(), seconds);
     return result;
 }
 

@@ -24,7 +24,8 @@ public:
     void Open();                          // -> Opened
     void Complete(const QString &prefix); // -> Completed
     // -> Last_Found; the calibration in progress is not its own last one.
-    void Find_Last(const QString &serial, const QString &excluding_calibration_id);
+    void Find_Last(const QString &serial, const QString &excluding_calibration_id,
+                   const QString &replaced_number = QString());
     // A timeout is a failure that says so. Input to the windows waits
     // meanwhile (a second click cannot issue twice); painting goes on.
     Issue_Result Issue(const History_Record &record, int timeout_ms);

@@ -160,6 +160,13 @@ void THistoryDialog::Update_State()
                 ? tr("No calibration is stored in the history (%1) yet.").arg(d_client->Location())
                 : tr("No stored calibration has \"%1\" in its serial number or owner.")
                       .arg(d_model->Filter().text.trimmed());
+    const QModelIndex current = d_table_view->currentIndex();
+    if (text.isEmpty() && current.isValid() && current.row() < d_model->rowCount() &&
+        !d_model->Row(current.row()).replaced_by.isEmpty())
+        text = tr("Certificate %1 was withdrawn and replaced by %2; saved again, it is the "
+                  "withdrawn certificate as it was issued.")
+                   .arg(d_model->Row(current.row()).certificate_number,
+                        d_model->Row(current.row()).replaced_by);
     if (d_export_request != 0)
         text = tr("Exporting...");
     else if (!d_export_message.isEmpty())

@@ -68,7 +68,10 @@ QVariant THistoryListModel::data(const QModelIndex &index, int role) const
     case Serial_Column:
         return row.serial;
     case Certificate_Column:
-        return row.certificate_number;
+        // A withdrawn certificate says so wherever it is listed.
+        return row.replaced_by.isEmpty() ? row.certificate_number
+                                         : tr("%1 (withdrawn, replaced by %2)")
+                                               .arg(row.certificate_number, row.replaced_by);
     case Model_Column:
         return row.model;
     case Owner_Column:

@@ -71,8 +71,15 @@ THistoryPanel::THistoryPanel(TRecordModel *record, THistoryClient *history, QLin
                 Refresh();
             });
     connect(d_history, &THistoryClient::Completed, this,
-            [completer](const QString &, const QStringList &serials)
-            { static_cast<QStringListModel *>(completer->model())->setStringList(serials); });
+            [completer](const QString &prefix, const QStringList &serials)
+            {
+                // The one completion that is the text typed offers nothing, and
+                // its list would take the next click meant for another field.
+                const bool complete = serials.size() == 1 &&
+                                      serials.first().compare(prefix, Qt::CaseInsensitive) == 0;
+                static_cast<QStringListModel *>(completer->model())
+                    ->setStringList(complete ? QStringList() : serials);
+            });
     connect(d_history, &THistoryClient::Last_Found, this, &THistoryPanel::Last_Found);
     // A serial number typed (not one brought back from the last run) takes
     // what the history knows of the instrument.
@@ -95,16 +102,19 @@ void THistoryPanel::Refresh()
         d_messages << tr("The history cannot be used: %1.").arg(d_failure);
     if (!d_notice.isEmpty())
         d_messages << d_notice;
-    // The instrument's history, asked again when its serial number changes.
+    // The instrument's history, asked again when its serial number changes,
+    // or the calibration (a new one, an amendment).
     const QString serial = e.effective.value(Record_Field::Serial);
-    if (serial != d_asked_serial)
+    const Record_State &state = d_record->State();
+    const QString asked = serial + QLatin1Char('\n') + state.calibration_id;
+    if (asked != d_asked_serial)
     {
-        d_asked_serial = serial;
+        d_asked_serial = asked;
         d_last = Last_Calibration();
         if (!serial.isEmpty() && Unsafe_Text_Reason(serial).isEmpty())
         {
             d_history->Complete(serial);
-            d_history->Find_Last(serial, d_record->State().calibration_id);
+            d_history->Find_Last(serial, state.calibration_id, state.replaces);
         }
     }
     Update();
@@ -163,6 +173,13 @@ QString THistoryPanel::Text() const
 
 void THistoryPanel::Update()
 {
+    // Drift is stated against what was measured as left then, never
+    // against a prediction.
+    QList<Nominal_Error> left_then;
+    for (const History_Point &point : d_last.as_left)
+        if (point.kind == QLatin1String("left"))
+            left_then << Nominal_Error{point.nominal, point.error};
+
     QStringList lines = d_messages;
     if (d_last.found)
         lines << tr("Last calibration: %1, certificate %2, codes left %3 / %4%5.")
@@ -171,6 +188,8 @@ void THistoryPanel::Update()
                           d_last.verdict_as_left.isEmpty()
                               ? QString()
                               : tr(", verdict as left: %1").arg(d_last.verdict_as_left));
+    if (d_last.found && left_then.isEmpty() && !d_last.as_left.isEmpty())
+        lines << tr("The last calibration measured nothing as left: no drift is stated.");
     d_text_label->setText(lines.join(QLatin1Char('\n')));
     d_text_label->setHidden(lines.isEmpty());
 
@@ -178,9 +197,6 @@ void THistoryPanel::Update()
     d_warning_label->setText(warnings.join(QLatin1Char('\n')));
     d_warning_box->setHidden(warnings.isEmpty());
 
-    QList<Nominal_Error> left_then;
-    for (const History_Point &point : d_last.as_left)
-        left_then << Nominal_Error{point.nominal, point.error};
     const Drift drift = d_last.found ? Compute_Drift(d_found_now, left_then) : Drift();
     QList<QStringList> rows;
     for (const auto &[nominal, change] : drift.points)

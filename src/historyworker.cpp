@@ -47,16 +47,19 @@ void THistoryWorker::Do_Complete(quint64 request, const QString &prefix)
     emit Completed(request, prefix, d_history->Complete(prefix));
 }
 
-void THistoryWorker::Do_Find_Last(quint64 request, const QString &serial, const QString &excluding)
+void THistoryWorker::Do_Find_Last(quint64 request, const QString &serial, const QString &excluding,
+                                  const QString &replaced)
 {
     if (request != latest_find || !Ready())
         return;
-    emit Last_Found(request, serial, d_history->Last_For(serial, excluding));
+    emit Last_Found(request, serial, d_history->Last_For(serial, excluding, replaced));
 }
 
-void THistoryWorker::Do_Issue(quint64 request, const History_Record &record)
+void THistoryWorker::Do_Issue(quint64 request, const History_Record &record,
+                              const std::shared_ptr<std::atomic<int>> &state)
 {
-    if (stopping)
+    int pending = Issue_Pending;
+    if (stopping || !state->compare_exchange_strong(pending, Issue_Started))
         return;
     Issue_Result result;
     result.failure = d_history->Open();

@@ -25,8 +25,18 @@ public:
     void Do_Open();
     void Do_Set_Connection(const History_Connection &connection);
     void Do_Complete(quint64 request, const QString &prefix);
-    void Do_Find_Last(quint64 request, const QString &serial, const QString &excluding);
-    void Do_Issue(quint64 request, const History_Record &record);
+    void Do_Find_Last(quint64 request, const QString &serial, const QString &excluding,
+                      const QString &replaced);
+    // Issue_Pending until it starts (Issue_Started), or Issue_Abandoned by a
+    // client that stopped waiting: then nothing is issued at all.
+    enum Issue_State
+    {
+        Issue_Pending,
+        Issue_Started,
+        Issue_Abandoned
+    };
+    void Do_Issue(quint64 request, const History_Record &record,
+                  const std::shared_ptr<std::atomic<int>> &state);
     void Do_Certificate(quint64 request, const QString &number);
     void Do_List(quint64 request, const History_Filter &filter, const History_Row &after,
                  int limit);

@@ -122,9 +122,8 @@ QString TCertificateIssuer::Issue(Certificate_Content *content)
                 Tr("certificate %1 was issued before but cannot be read back").arg(result.number);
     }
     if (!result.failure.isEmpty())
-        return Tr("No certificate was issued: the history %1 cannot be written (%2). Nothing was "
-                  "numbered and the calibration stays as it is; Save Draft writes the document "
-                  "for review.")
+        return Tr("No certificate was issued: the history %1 cannot keep it now (%2). The "
+                  "calibration stays as it is; Save Draft writes the document for review.")
             .arg(QDir::toNativeSeparators(d_history->Location()), result.failure);
     content->number = result.number;
     d_record->Mark_Issued(result.number, today, Certificate_Json(*content));

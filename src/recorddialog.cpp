@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -57,23 +58,33 @@ TRecordDialog::TRecordDialog(TRecordModel *record, TSettingsStore *store)
     d_notice_label = New_Plain_Label(this);
     outer->addWidget(d_notice_label);
 
+    // Why there is no certificate, in a box of its own height: a list that
+    // grows or shrinks as fields are typed scrolls inside it and moves no
+    // field under the pointer.
+    auto *reasons = new QScrollArea(this);
+    reasons->setFrameShape(QFrame::NoFrame);
+    reasons->setWidgetResizable(true);
+    reasons->setFocusPolicy(Qt::NoFocus);
+    d_reasons_label = New_Plain_Label(reasons);
+    d_reasons_label->setAccessibleName(tr("Why there is no certificate"));
+    d_reasons_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette dark_red = d_reasons_label->palette();
+    dark_red.setColor(QPalette::WindowText, QColor(139, 0, 0));
+    d_reasons_label->setPalette(dark_red);
+    reasons->setWidget(d_reasons_label);
+    reasons->setFixedHeight(d_reasons_label->fontMetrics().lineSpacing() * 4 + 4);
+    outer->addWidget(reasons);
+
     // On a small screen the record scrolls; the next step and the buttons
     // stay in sight.
     auto *scroll = new QScrollArea(this);
+    d_scroll = scroll;
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     // Tab goes from field to field, not to the area that holds them.
     scroll->setFocusPolicy(Qt::NoFocus);
     auto *content = new QWidget(scroll);
     auto *layout = new QVBoxLayout(content);
-    // Why there is no certificate, at the top of what scrolls: a long list
-    // never pushes the window off a small screen.
-    d_reasons_label = New_Plain_Label(content);
-    d_reasons_label->setAccessibleName(tr("Why there is no certificate"));
-    QPalette dark_red = d_reasons_label->palette();
-    dark_red.setColor(QPalette::WindowText, QColor(139, 0, 0));
-    d_reasons_label->setPalette(dark_red);
-    layout->addWidget(d_reasons_label);
     d_form = new TRecordForm(d_record, content);
     layout->addWidget(d_form);
     d_history_panel = new THistoryPanel(
@@ -183,9 +194,10 @@ void TRecordDialog::Refresh()
     d_notice_label->setText(notices.join(QLatin1Char('\n')));
     d_notice_label->setHidden(notices.isEmpty());
     d_reasons_label->setText(
-        e.reasons.isEmpty() ? QString()
-                            : tr("No certificate yet:\n%1").arg(e.reasons.join(QLatin1Char('\n'))));
-    d_reasons_label->setHidden(e.reasons.isEmpty());
+        e.read_only ? QString()
+        : e.reasons.isEmpty()
+            ? tr("Nothing holds the certificate back.")
+            : tr("No certificate yet:\n%1").arg(e.reasons.join(QLatin1Char('\n'))));
     d_status_label->setText(d_status);
     d_status_label->setHidden(d_status.isEmpty());
 
@@ -202,6 +214,18 @@ void TRecordDialog::Refresh()
     d_history_panel->Refresh();
 }
 
+void TRecordDialog::keyPressEvent(QKeyEvent *event)
+{
+    // Escape closes a dialog; this is a window one works in, and Escape
+    // there (to leave a completion, say) must not take it away.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+    {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void TRecordDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
@@ -213,16 +237,20 @@ void TRecordDialog::showEvent(QShowEvent *event)
     // Opened once the window is there: checking a large file takes a while.
     d_history->Open();
     if (QWidget *field = d_form->First_Needed())
+    {
         field->setFocus(Qt::OtherFocusReason);
+        d_scroll->ensureWidgetVisible(field);
+    }
 }
 
 void TRecordDialog::Take_Edits()
 {
     // The samples and codes on a certificate belong together: any edit in
-    // progress in either window is taken first (moving off the cell being
-    // edited commits it).
-    emit Current_State_Wanted();
+    // progress in either window is taken first. The as-left cell being
+    // edited goes first: the main window's state that follows changes the
+    // record, and a cell still open then would be set back to what it held.
     d_results->Take_Edit();
+    emit Current_State_Wanted();
 }
 
 QString TRecordDialog::Keep_State()

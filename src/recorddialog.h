@@ -9,6 +9,7 @@
 
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class QTimer;
 class THistoryClient;
 class THistoryDialog;
@@ -58,6 +59,7 @@ signals:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QLayout *Build_Buttons();
@@ -83,6 +85,7 @@ private:
     QLabel *d_next_step_label;
     QLabel *d_reasons_label;
     QLabel *d_notice_label;
+    QScrollArea *d_scroll;
     TRecordForm *d_form;
     THistoryPanel *d_history_panel;
     TRecordResults *d_results;

@@ -4,6 +4,7 @@
 #include "recordmodel.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -22,30 +23,33 @@ struct Group
 QString Label_Of(Record_Field field)
 {
     using F = Record_Field;
+    // The buttons of the record window have K, A, W, H, L, N, M, D, S, P and
+    // C; the fields share the other letters, so that Alt and a button's
+    // letter always presses the button.
     static const QMap<Record_Field, const char *> labels{
-        {F::Serial, "&Serial number"},
-        {F::Model, "Mo&del"},
-        {F::Maker, "Ma&ker"},
+        {F::Serial, "Se&rial number"},
+        {F::Model, "M&odel"},
+        {F::Maker, "Mak&er"},
         {F::Description, "Descr&iption"},
-        {F::Owner, "&Owner"},
-        {F::Owner_Address, "Owner's addr&ess"},
-        {F::Condition, "Conditio&n as received"},
-        {F::Receipt_Date, "Date of rece&ipt"},
-        {F::Calibration_Date, "Calibration da&te"},
-        {F::Technician, "Tec&hnician"},
-        {F::Place, "Pla&ce of calibration"},
-        {F::Ambient_Temperature, "Am&bient temperature (\u00B0C)"},
-        {F::Relative_Humidity, "Relative h&umidity (%)"},
-        {F::Medium, "Comparison &medium"},
+        {F::Owner, "Own&er"},
+        {F::Owner_Address, "Owner's add&ress"},
+        {F::Condition, "Condition as recei&ved"},
+        {F::Receipt_Date, "Date o&f receipt"},
+        {F::Calibration_Date, "Calibra&tion date"},
+        {F::Technician, "Techn&ician"},
+        {F::Place, "Place of cali&bration"},
+        {F::Ambient_Temperature, "Ambient temperat&ure (\u00B0C)"},
+        {F::Relative_Humidity, "Relative humidit&y (%)"},
+        {F::Medium, "Comparison med&ium"},
         {F::Reference, "Re&ference thermometer"},
-        {F::Reference_Certificate, "Reference certific&ate number"},
-        {F::Reference_Due_Date, "Reference ca&libration due"},
+        {F::Reference_Certificate, "Reference cer&tificate number"},
+        {F::Reference_Due_Date, "Reference calibration d&ue"},
         {F::Reference_Uncertainty, "Reference uncertaint&y (k=2) (\u00B0C)"},
-        {F::Resolution, "Resolutio&n (\u00B0C)"},
-        {F::Tolerance, "Tolerance (\u00B1 \u00B0&C)"},
+        {F::Resolution, "Res&olution (\u00B0C)"},
+        {F::Tolerance, "T&olerance (\u00B1 \u00B0C)"},
         {F::Decision_Rule, "Decision r&ule"},
         {F::Approver, "Appro&ved by"},
-        {F::Approver_Function, "Approver's &function"}};
+        {F::Approver_Function, "Approver's functi&on"}};
     return TRecordForm::tr(labels.value(field));
 }
 } // namespace
@@ -87,6 +91,10 @@ QWidget *TRecordForm::New_Field(const Record_Field_Info &info)
     if (info.kind == Field_Kind::Choice)
     {
         d_rule_box = new QComboBox(this);
+        // The wheel scrolls the record; it changes the rule only once the
+        // box has been chosen.
+        d_rule_box->setFocusPolicy(Qt::StrongFocus);
+        d_rule_box->installEventFilter(this);
         d_rule_box->addItems({Simple_Acceptance_Text(), Guard_Band_Text()});
         d_rule_box->setAccessibleName(info.name);
         connect(d_rule_box, &QComboBox::textActivated, this,
@@ -102,6 +110,16 @@ QWidget *TRecordForm::New_Field(const Record_Field_Info &info)
             [this, field = info.field](const QString &text) { d_record->Set_Field(field, text); });
     d_edits.insert(info.field, edit);
     return edit;
+}
+
+bool TRecordForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == d_rule_box && event->type() == QEvent::Wheel && !d_rule_box->hasFocus())
+    {
+        event->ignore();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QWidget *TRecordForm::Field_Widget(Record_Field field) const

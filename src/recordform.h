@@ -29,6 +29,9 @@ public:
     // Shows the record's evaluation as it is now.
     void Refresh();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QWidget *New_Field(const Record_Field_Info &info);
 

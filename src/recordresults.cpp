@@ -183,14 +183,17 @@ void TRecordResults::Refresh()
                         "found: %4. Verdict as left: %5.")
                          .arg(e.limits.rule == Decision_Rule::Guard_Band ? tr("Guard band of U")
                                                                          : tr("Simple acceptance"),
-                              Degrees_Text(e.limits.tolerance, e.decimals),
+                              e.effective.value(Record_Field::Tolerance) + QLatin1Char(' ') +
+                                  Degrees_Celsius(),
                               Number_Text(e.limits.tolerance / e.uncertainty.value, 1),
                               e.found_verdict == Verdict::None ? tr("none")
                                                                : Verdict_Text(e.found_verdict),
                               e.left_verdict == Verdict::None
-                                  ? (state.adjusted ? tr("none: nothing measured after the "
-                                                         "adjustment")
-                                                    : tr("none"))
+                                  ? (!state.adjusted         ? tr("none")
+                                     : e.left_rows.isEmpty() ? tr("none: nothing measured after "
+                                                                  "the adjustment")
+                                                             : tr("none: an as-left row does not "
+                                                                  "read"))
                                   : Verdict_Text(e.left_verdict));
     }
     d_uncertainty_label->setText(words.join(QLatin1Char(' ')));

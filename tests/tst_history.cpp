@@ -933,6 +933,11 @@ void TestHistory::busy_file_does_not_freeze_the_client()
     QVERIFY(found.first().at(1).value<Last_Calibration>().found);
     const Issue_Result retried = client.Issue(Record("KX-BUSY"), 10000);
     QCOMPARE(retried.failure, QString());
+    // The one given up before the worker came to it was never stored: the
+    // window said nothing was numbered, and nothing was.
+    QVERIFY2(result.failure.contains("nothing was numbered"), qPrintable(result.failure));
+    Raw_Connection check(connection);
+    QCOMPARE(check.Value("SELECT count(*) FROM calibrations").toInt(), 2);
 }
 
 void TestHistory::client_says_when_the_history_comes_back()

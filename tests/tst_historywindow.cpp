@@ -23,7 +23,9 @@ class TestHistoryWindow : public QObject
 
 private slots:
     void certificates_are_issued_and_listed();
+    void mistyped_code_is_named_data();
     void mistyped_code_is_named();
+    void an_amendment_is_not_compared_with_what_it_replaces();
     void a_known_serial_fills_in_model_and_owner();
     void history_that_cannot_be_written_issues_nothing_data();
     void history_that_cannot_be_written_issues_nothing();
@@ -139,14 +141,34 @@ void TestHistoryWindow::certificates_are_issued_and_listed()
     QVERIFY(File_Bytes(home.Path() + "/again.pdf").startsWith("%PDF"));
 }
 
+void TestHistoryWindow::mistyped_code_is_named_data()
+{
+    QTest::addColumn<bool>("measured");
+    QTest::newRow("measured as left last time") << true;
+    QTest::newRow("nothing measured as left last time") << false;
+}
+
 void TestHistoryWindow::mistyped_code_is_named()
 {
+    QFETCH(bool, measured);
     Record_Bench bench;
     QVERIFY(bench.Open());
     const Home_Folder &home = bench.home;
     TZentrovaDialog &dialog = *bench.dialog;
     TRecordDialog *record = bench.record;
     record->Codes_Keyed_In();
+    if (measured)
+    {
+        // As the codes left predict: errors 0.008, -0.017 and 0.008.
+        QAbstractItemModel *rows = Named<QTableView>(*record, "As left (measured)")->model();
+        const char *cells[][2] = {{"15.0", "15.008"}, {"20.0", "19.983"}, {"25.0", "25.008"}};
+        for (int row = 0; row < 3; ++row)
+        {
+            Push_Button(*record, "&Add Row")->click();
+            for (int column = 0; column < 2; ++column)
+                QVERIFY(rows->setData(rows->index(row, column), cells[row][column]));
+        }
+    }
     QCOMPARE(record->Save_Certificate(home.Path() + "/first.pdf"), QString());
     // The codes left were 27A8 / FE59; one digit of Code 2 is mistyped now.
     Calibrate_Again(*record);
@@ -156,15 +178,62 @@ void TestHistoryWindow::mistyped_code_is_named()
         History_Words(*record).contains("Existing Code 2 is FE5A; the last calibration left FE59"),
         qPrintable(History_Words(*record)));
     QVERIFY(!History_Words(*record).contains("Existing Code 1 is"));
-    // The same samples as found again, against the errors predicted as left
-    // last time (0.008, -0.017, 0.008), a row a nominal temperature.
-    QVERIFY2(History_Words(*record).contains("the largest 0.192"),
-             qPrintable(History_Words(*record)));
+    QVERIFY(Named<QLabel>(*record, "History warning")->isVisible());
     const QAbstractItemModel *drift =
         Named<QTableView>(*record, "Drift since the last calibration")->model();
+    if (!measured)
+    {
+        // Drift against a prediction would be a value nobody measured.
+        QVERIFY2(History_Words(*record).contains("measured nothing as left: no drift"),
+                 qPrintable(History_Words(*record)));
+        QCOMPARE(drift->rowCount(), 0);
+        return;
+    }
+    // The same samples as found again, against the errors measured as left
+    // last time, a row a nominal temperature.
+    QVERIFY2(History_Words(*record).contains("the largest 0.192"),
+             qPrintable(History_Words(*record)));
     QCOMPARE(drift->rowCount(), 3);
     QCOMPARE(drift->index(1, 1).data().toString(), QStringLiteral("0.117"));
-    QVERIFY(Named<QLabel>(*record, "History warning")->isVisible());
+}
+
+void TestHistoryWindow::an_amendment_is_not_compared_with_what_it_replaces()
+{
+    Record_Bench bench;
+    QVERIFY(bench.Open());
+    TRecordDialog *record = bench.record;
+    QCOMPARE(record->Save_Certificate(bench.home.Path() + "/first.pdf"), QString());
+    const QString first = "KX-0042-" + QDate::currentDate().toString("yyyyMMdd") + "-1";
+    QVERIFY(Push_Button(*record, "A&mend")->isVisible());
+    Push_Button(*record, "A&mend")->click();
+    // Opened again, the amendment has no last calibration: the one it
+    // replaces is not its own past.
+    record->close();
+    Open_Record(*bench.dialog);
+    QTest::qWait(300);
+    QVERIFY2(!History_Words(*record).contains("Last calibration"),
+             qPrintable(History_Words(*record)));
+    QCOMPARE(record->Save_Certificate(bench.home.Path() + "/amended.pdf"), QString());
+    QVERIFY(record->Status().contains(first + "-R1"));
+    QVERIFY(Pdf_Text(bench.home.Path() + "/amended.pdf").contains("replaces certificate " + first));
+    // Listed, the first says it was withdrawn, and by which.
+    {
+        THistoryClient client(Bench_History(bench.home), nullptr);
+        THistoryDialog view(&client, nullptr, nullptr);
+        THistoryListModel *model = view.Model();
+        QTRY_VERIFY(model->Complete() && model->rowCount() == 2);
+        QStringList listed;
+        for (int row = 0; row < 2; ++row)
+            listed << model->index(row, THistoryListModel::Certificate_Column).data().toString();
+        QVERIFY2(listed.contains(first + " (withdrawn, replaced by " + first + "-R1)"),
+                 qPrintable(listed.join('|')));
+        QVERIFY(listed.contains(first + "-R1"));
+    }
+    // The next calibration's last one is the amendment, never the withdrawn first.
+    Calibrate_Again(*record);
+    Retype(Field(*Table(*bench.dialog), 0, Reading_Column), "15.25");
+    QTRY_VERIFY2(History_Words(*record).contains("certificate " + first + "-R1"),
+                 qPrintable(History_Words(*record)));
 }
 
 void TestHistoryWindow::a_known_serial_fills_in_model_and_owner()

@@ -117,6 +117,10 @@ void TestJudging::verdicts_data()
         << -0.187 << 0.1 << 0.087 << true << "Conditional, within the uncertainty of the limit";
     QTest::newRow("guard band: beyond it") << -0.188 << 0.1 << 0.087 << true << "Fail";
     QTest::newRow("a NaN error has no verdict") << not_a_number << 0.1 << 0.087 << false << "";
+    QTest::newRow("an error far beyond any temperature") << 1e20 << 0.1 << 0.087 << false << "Fail";
+    QTest::newRow("a tolerance far beyond any temperature")
+        << 0.05 << 1e20 << 0.087 << false << "Pass";
+    QTest::newRow("both far beyond, guard band") << 5e9 << 1e20 << 5e9 << true << "Pass";
 }
 
 void TestJudging::verdicts()

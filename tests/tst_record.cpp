@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QTableView>
 #include <QTimer>
+#include <QWheelEvent>
 
 // The record window as the technician uses it: what it marks and says, the
 // certificate it issues once, and the calibration's life across windows.
@@ -26,6 +27,9 @@ private slots:
     void suggested_file_name_stays_in_its_folder_data();
     void suggested_file_name_stays_in_its_folder();
     void keyboard_from_serial_number_to_save();
+    void a_cell_being_edited_is_what_is_certified();
+    void new_calibration_certifies_nothing_of_the_last_instrument();
+    void neither_wheel_nor_escape_change_the_record();
     void older_file_round_trip();
 };
 
@@ -145,11 +149,11 @@ void TestRecord::marked_fields_hold_the_certificate_back()
     QVERIFY(bench.Open());
     const Home_Folder &home = bench.home;
     TRecordDialog *record = bench.record;
-    QVERIFY(Reasons(*record)->isHidden());
+    QCOMPARE(Reasons(*record)->text(), QStringLiteral("Nothing holds the certificate back."));
     QLineEdit *edit = Field_Edit(*record, static_cast<Record_Field>(field));
     Type_Into(edit, typed);
     // Said in the window as text, not only in a tool tip, and by the slot.
-    QVERIFY(!Reasons(*record)->isHidden());
+    QVERIFY(Reasons(*record)->isVisible());
     QVERIFY2(Reasons(*record)->text().contains(said), qPrintable(Reasons(*record)->text()));
     QCOMPARE(Is_Field_Marked(edit), !typed.isEmpty());
     const QString path = home.Path() + "/c.pdf";
@@ -206,6 +210,7 @@ void TestRecord::one_number_for_one_certificate()
     Type_Into(Field_Edit(*record, Record_Field::Serial), "KX-0042");
     Type_Into(Field_Edit(*record, Record_Field::Ambient_Temperature), "21");
     Type_Into(Field_Edit(*record, Record_Field::Relative_Humidity), "40");
+    Retype(Field(*Table(*bench.dialog), 0, Reading_Column), "15.25");
     QCOMPARE(record->Save_Certificate(home.Path() + "/c.pdf"), QString());
     QVERIFY(record->Status().contains(number.chopped(1) + "2)"));
     QVERIFY(!home.Read_Settings().contains("Last_Certificate_Count"));
@@ -246,8 +251,8 @@ void TestRecord::suggested_file_name_stays_in_its_folder_data()
 {
     QTest::addColumn<QString>("serial");
     QTest::addColumn<QString>("name");
-    QTest::newRow("a path upwards") << "../../tmp/x"
-                                    << "..-..-tmp-x";
+    QTest::newRow("a path upwards, not hidden") << "../../tmp/x"
+                                                << "---..-tmp-x";
     QTest::newRow("a folder") << "a/b"
                               << "a-b";
     QTest::newRow("what Windows cannot hold") << "K:X*1?\"<>|\\"
@@ -294,6 +299,70 @@ void TestRecord::keyboard_from_serial_number_to_save()
     QCOMPARE(visited.at(date_index + 1), Field_Edit(*record, Record_Field::Technician));
     // Ctrl+S there saves: the file dialog comes.
     QVERIFY(!Save_Asked_At(save).isEmpty());
+}
+
+void TestRecord::a_cell_being_edited_is_what_is_certified()
+{
+    Record_Bench bench;
+    QVERIFY(bench.Open());
+    TRecordDialog *record = bench.record;
+    record->Codes_Keyed_In();
+    Push_Button(*record, "&Add Row")->click();
+    auto *view = Named<QTableView>(*record, "As left (measured)");
+    QAbstractItemModel *rows = view->model();
+    QVERIFY(rows->setData(rows->index(0, 0), "15.0"));
+    QVERIFY(rows->setData(rows->index(0, 1), "15.01"));
+    // 15.09 typed over the reading, the cell still open, and saved at once.
+    view->setCurrentIndex(rows->index(0, 1));
+    view->edit(rows->index(0, 1));
+    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QVERIFY(editor);
+    editor->selectAll();
+    QTest::keyClicks(editor, "15.09");
+    const QString path = bench.home.Path() + "/c.pdf";
+    QCOMPARE(record->Save_Certificate(path), QString());
+    const QString text = Pdf_Text(path);
+    QVERIFY2(text.contains("15.090") && !text.contains("15.010"), qPrintable(text));
+}
+
+void TestRecord::new_calibration_certifies_nothing_of_the_last_instrument()
+{
+    Record_Bench bench;
+    QVERIFY(bench.Open());
+    TRecordDialog *record = bench.record;
+    QCOMPARE(record->Save_Certificate(bench.home.Path() + "/a.pdf"), QString());
+    record->New_Calibration();
+    Type_Into(Field_Edit(*record, Record_Field::Serial), "KX-0043");
+    Type_Into(Field_Edit(*record, Record_Field::Ambient_Temperature), "21");
+    Type_Into(Field_Edit(*record, Record_Field::Relative_Humidity), "40");
+    // The main window still shows the last instrument's samples and codes.
+    const QString path = bench.home.Path() + "/b.pdf";
+    QVERIFY(record->Save_Certificate(path).contains("last instrument's"));
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(Named<QLabel>(*record, "Next step")->text().contains("this instrument's"));
+    // This instrument's own reading typed, the record follows it.
+    Retype(Field(*Table(*bench.dialog), 0, Reading_Column), "15.25");
+    QCOMPARE(record->Save_Certificate(path), QString());
+    QVERIFY(Pdf_Text(path).contains("15.250"));
+}
+
+void TestRecord::neither_wheel_nor_escape_change_the_record()
+{
+    Record_Bench bench;
+    QVERIFY(bench.Open());
+    TRecordDialog *record = bench.record;
+    auto *rule = Named<QComboBox>(*record, "Decision rule");
+    QVERIFY(rule && !rule->hasFocus());
+    const QString before = rule->currentText();
+    // The wheel over the box, as the window is scrolled past it.
+    QWheelEvent wheel(QPointF(5, 5), rule->mapToGlobal(QPoint(5, 5)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(rule, &wheel);
+    QCoreApplication::processEvents();
+    QCOMPARE(rule->currentText(), before);
+    // Escape in a field leaves the window where it is.
+    QTest::keyClick(Field_Edit(*record, Record_Field::Owner), Qt::Key_Escape);
+    QVERIFY(record->isVisible());
 }
 
 void TestRecord::older_file_round_trip()

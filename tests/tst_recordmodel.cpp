@@ -24,8 +24,12 @@ private slots:
     void as_left_rows();
     void life_of_a_calibration();
     void refinement_keeps_the_as_found_part();
+    void codes_left_over_the_as_found_samples_are_no_refinement();
     void without_an_adjustment();
     void certificate_states_what_was_measured();
+    void tolerance_stated_as_typed();
+    void laboratory_texts_are_checked_data();
+    void laboratory_texts_are_checked();
     void kept_between_runs_a_day_later();
     void certificate_json_round_trip();
     void certificate_of_an_earlier_version();
@@ -331,8 +335,17 @@ void TestRecordModel::life_of_a_calibration()
           Record_Field::Model})
         QVERIFY2(!record.Field(kept).isEmpty(), qPrintable(Field_Info(kept).name));
     QCOMPARE(record.Field(Record_Field::Ambient_Temperature), QString());
-    QVERIFY(record.Evaluation().found_verdict == Verdict::Fail ||
-            record.Evaluation().found_rows.size() == 1);
+    // The calibration window still shows the last instrument: nothing is
+    // judged, and its codes are not this one's to key in.
+    const Record_Evaluation &waiting = record.Evaluation();
+    QVERIFY(waiting.found_rows.isEmpty() && waiting.predicted_rows.isEmpty());
+    QVERIFY(!waiting.can_key_in);
+    QVERIFY(waiting.next_step.contains("still shows the last instrument's"));
+    QVERIFY(waiting.reasons.join('\n').contains("last instrument's"));
+    // This instrument's samples typed: the record follows them.
+    record.Set_Main_Window(Worked_Window({{"15", "15.0", "15.3"}, {"25", "25.0", "25.2"}}));
+    QCOMPARE(record.Evaluation().found_rows.size(), 2);
+    QVERIFY(record.Evaluation().can_key_in);
 }
 
 void TestRecordModel::refinement_keeps_the_as_found_part()
@@ -365,6 +378,30 @@ void TestRecordModel::refinement_keeps_the_as_found_part()
     QVERIFY(!record.Evaluation().left_measured);
     // Pressing again with the same codes changes nothing.
     QVERIFY(!record.Evaluation().can_key_in);
+}
+
+void TestRecordModel::codes_left_over_the_as_found_samples_are_no_refinement()
+{
+    TRecordModel record;
+    Fill_In(record);
+    record.Set_Main_Window(Worked_Window());
+    QVERIFY(record.Codes_Keyed_In());
+    // The codes left typed in as existing codes, the as-found samples still
+    // in the table: the window's new codes would correct the error twice.
+    Main_Window_State twice = Worked_Window();
+    twice.codes = Code_Pair{0x27A8, 0xFE59};
+    Sample_List list;
+    for (const QStringList &row : twice.samples)
+        list << Sample{0, row.at(1).toDouble(), row.at(2).toDouble(), 0};
+    const Calibration_Result result =
+        Compute_Calibration(list, Code_Value(0x27A8, Code1_Scale), Code_Value(0xFE59, Code2_Scale));
+    twice.new_codes = Code_Pair{result.new_code1, result.new_code2};
+    QVERIFY(twice.new_codes != (Code_Pair{0x27A8, 0xFE59}));
+    record.Set_Main_Window(twice);
+    QVERIFY(!record.Evaluation().can_key_in);
+    QVERIFY(!record.Codes_Keyed_In());
+    QVERIFY(!record.Evaluation().next_step.startsWith("Refined"));
+    QCOMPARE(record.State().codes_left, (Code_Pair{0x27A8, 0xFE59}));
 }
 
 void TestRecordModel::without_an_adjustment()
@@ -416,6 +453,52 @@ void TestRecordModel::certificate_states_what_was_measured()
     QVERIFY(content.draft && content.number.isEmpty());
     QVERIFY(text.contains("Results as left, measured after adjustment"));
     QVERIFY(text.contains("Verdict as left: Pass."));
+}
+
+void TestRecordModel::tolerance_stated_as_typed()
+{
+    TRecordModel record;
+    Fill_In(record);
+    record.Set_Field(Record_Field::Tolerance, "0.0125");
+    record.Set_Field(Record_Field::Reference_Uncertainty, "0.0001");
+    record.Set_Field(Record_Field::Resolution, "0.0001");
+    record.Set_Main_Window(Worked_Window({{"15", "15.0", "15.013"}, {"25", "25.0", "25.0"}}));
+    // 0.013 stated fails 0.0125, and the page says 0.0125, not 0.013.
+    QCOMPARE(record.Evaluation().found_rows.first().cells.value(4), QStringLiteral("Fail"));
+    const QString text = All_Text(Build_Certificate(record.Evaluation(), record.State(),
+                                                    record.Get_Laboratory(), today, false));
+    QVERIFY2(text.contains(QString("plus or minus 0.0125 \u00B0C")), qPrintable(text));
+}
+
+void TestRecordModel::laboratory_texts_are_checked_data()
+{
+    QTest::addColumn<QString>("part");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("held_back");
+    QTest::newRow("an address of two lines") << "address"
+                                             << "Hafenstrasse 12\n20457 Hamburg" << false;
+    QTest::newRow("an address with an override")
+        << "address" << QString("Hafenstrasse \u202E12") << true;
+    QTest::newRow("a procedure with a NUL")
+        << "procedure" << QString("ZP-07").append(QChar(0)) << true;
+    QTest::newRow("an approver with a tab, standing in for the record's") << "approver"
+                                                                          << "B.\tOfficial" << true;
+}
+
+void TestRecordModel::laboratory_texts_are_checked()
+{
+    QFETCH(QString, part);
+    QFETCH(QString, text);
+    QFETCH(bool, held_back);
+    TRecordModel record;
+    Fill_In(record);
+    record.Set_Main_Window(Worked_Window());
+    Laboratory laboratory = record.Get_Laboratory();
+    (part == "address"     ? laboratory.address
+     : part == "procedure" ? laboratory.procedure
+                           : laboratory.approver) = text;
+    record.Set_Laboratory(laboratory);
+    QCOMPARE(!record.Evaluation().reasons.isEmpty(), held_back);
 }
 
 void TestRecordModel::kept_between_runs_a_day_later()
