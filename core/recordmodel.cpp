@@ -5,7 +5,9 @@
 #include "safetext.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QUuid>
 
 #include <algorithm>
@@ -139,6 +141,42 @@ QString Window_Fingerprint(const Main_Window_State &state)
     return parts.join(QLatin1Char('\n'));
 }
 
+namespace
+{
+// What tells one instrument's sample from another's: the reference and the
+// instrument rarely read the same twice to the last digit typed.
+QString Measured_Pair(const QStringList &sample)
+{
+    return sample.value(1).trimmed() + QLatin1Char('\t') + sample.value(2).trimmed();
+}
+
+// The fingerprint's samples that hold a measurement, by their measured pair.
+QHash<QString, QString> Samples_Of(const QString &fingerprint)
+{
+    QHash<QString, QString> lines;
+    for (const QString &line : fingerprint.split(QLatin1Char('\n')))
+    {
+        const QStringList cells = line.split(QLatin1Char('\t'));
+        if (cells.size() == 3 &&
+            !(cells.at(1).trimmed().isEmpty() && cells.at(2).trimmed().isEmpty()))
+            lines.insert(Measured_Pair(cells), line);
+    }
+    return lines;
+}
+} // namespace
+
+QList<int> Rows_Shown_Before(const Main_Window_State &state, const QString &fingerprint)
+{
+    QList<int> rows;
+    if (fingerprint.isEmpty())
+        return rows;
+    const QHash<QString, QString> before = Samples_Of(fingerprint);
+    for (int row = 0; row < state.samples.size(); ++row)
+        if (before.contains(Measured_Pair(state.samples.at(row))))
+            rows << row;
+    return rows;
+}
+
 QString New_Calibration_Id()
 {
     return QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -155,6 +193,22 @@ TRecordModel::TRecordModel(QObject *parent) : QObject(parent), d_today(QDate::cu
 void TRecordModel::Set_Main_Window(const Main_Window_State &state)
 {
     d_main = state;
+    // A sample counts as this instrument's once it has been typed over, even
+    // when it was typed back to the same digits: only the samples untouched
+    // since the calibration began stay held.
+    if (!d_state.window_at_start.isEmpty())
+    {
+        QSet<QString> shown;
+        for (const QStringList &sample : std::as_const(d_main.samples))
+            shown.insert(Measured_Pair(sample));
+        QStringList still;
+        const QHash<QString, QString> before = Samples_Of(d_state.window_at_start);
+        for (auto line = before.cbegin(); line != before.cend(); ++line)
+            if (shown.contains(line.key()))
+                still << line.value();
+        still.sort();
+        d_state.window_at_start = still.join(QLatin1Char('\n'));
+    }
     Update();
 }
 
@@ -308,11 +362,17 @@ void TRecordModel::New_Calibration()
                            info.kept ? d_state.fields.value(info.field) : info.default_text);
     next.fields.insert(Record_Field::Calibration_Date, d_today.toString(Qt::ISODate));
     next.calibration_id = New_Calibration_Id();
-    // The calibration window still shows the last instrument: nothing is
-    // judged until this one's codes and samples are typed.
-    next.window_at_start = Window_Fingerprint(d_main);
     d_state = next;
     emit As_Left_Reset();
+    // The calibration window still shows the last instrument's samples.
+    Hold_Samples_Shown();
+}
+
+void TRecordModel::Hold_Samples_Shown()
+{
+    if (d_state.found_frozen || d_state.phase != Record_Phase::Found)
+        return;
+    d_state.window_at_start = Window_Fingerprint(d_main);
     Update();
 }
 
@@ -459,14 +519,24 @@ void TRecordModel::Evaluate() const
     }
 
     // The uncertainty and the limits against which each error is judged.
-    const bool last_instrument =
-        !state.window_at_start.isEmpty() && Window_Fingerprint(d_main) == state.window_at_start;
+    const QList<int> held_rows =
+        state.found_frozen ? QList<int>() : Rows_Shown_Before(d_main, state.window_at_start);
+    const bool last_instrument = !held_rows.isEmpty();
+    QStringList held_names;
+    for (int row : held_rows)
+        held_names << QString::number(row + 1);
     e.found = state.found_frozen ? state.found : Found_From(d_main);
-    if (!state.found_frozen && last_instrument)
+    if (last_instrument)
     {
         e.found = Found_Part();
+        // The codes are typed first: the history compares them at once.
+        e.found.codes_complete = d_main.codes_complete;
+        e.found.codes = d_main.codes;
         e.found.why_no_codes =
-            Tr("it still shows the last instrument's codes and samples, not this one's");
+            (held_names.size() == 1 ? Tr("its sample in row %1 was")
+                                    : Tr("its samples in rows %1 were"))
+                .arg(held_names.join(QStringLiteral(", "))) +
+            Tr(" there before this calibration began, not measured on this instrument");
     }
     QList<double> actuals;
     QList<double> readings;
@@ -593,8 +663,10 @@ void TRecordModel::Evaluate() const
     // still in the table would correct the same error twice.
     const bool refined = state.adjusted && d_main.new_codes != state.codes_left &&
                          d_main.samples != state.found.samples;
-    e.can_key_in =
-        !e.read_only && !last_instrument && d_main.has_result && (!state.adjusted || refined);
+    // An amendment corrects a certificate; the codes in the instrument are
+    // what was measured, not something it can change.
+    e.can_key_in = !e.read_only && state.replaces.isEmpty() && !last_instrument &&
+                   d_main.has_result && (!state.adjusted || refined);
 
     const QString codes = Format_Codes(d_main.new_codes);
     const bool within =
@@ -604,7 +676,8 @@ void TRecordModel::Evaluate() const
                           .arg(state.number, state.issue_date);
     else if (state.phase == Record_Phase::Found && !state.found_frozen && last_instrument)
         e.next_step = Tr("Type this instrument's codes found and samples in the calibration "
-                         "window: it still shows the last instrument's.");
+                         "window: %1.")
+                          .arg(e.found.why_no_codes);
     else if (state.phase == Record_Phase::Found && !state.found_frozen && !d_main.has_result)
         e.next_step = Tr("Type the codes found and the samples in the calibration window: it "
                          "shows no new codes yet.");
@@ -629,6 +702,11 @@ void TRecordModel::Evaluate() const
         e.next_step = Tr("Correct this before issuing: %1").arg(e.reasons.first());
     else
         e.next_step = Tr("Ready: Save Certificate (Ctrl+S) issues the certificate.");
+    if (!e.read_only && !state.replaces.isEmpty())
+        e.next_step = Tr("Amending %1: the fields and the rows measured as left can be "
+                         "corrected; the results as found stay as issued. ")
+                          .arg(state.replaces) +
+                      e.next_step;
 
     // The plot's numbers, as stated.
     for (const Judged_Row &row : std::as_const(e.found_rows))

@@ -73,8 +73,9 @@ struct Record_State
     QString issue_date;                 // ISO 8601, when issued
     QString replaces;                   // an amendment: the number it replaces
     QByteArray issued_content;          // the certificate issued, as JSON
-    // The calibration window as it stood when this calibration began: until
-    // it changes, it shows the last instrument's samples and codes.
+    // The samples of the calibration window that were there before this
+    // calibration began and have not been touched since: they are the last
+    // instrument's (or made up at a first start), never this one's.
     QString window_at_start;
 };
 
@@ -171,6 +172,9 @@ public:
     // The next instrument on the same bench: a new id, today's date, no
     // serial number, no as-left rows; the bench's fields stay.
     void New_Calibration();
+    // The samples the calibration window shows now were not measured on this
+    // instrument: nothing is judged while any of them is still shown.
+    void Hold_Samples_Shown();
     // The certificate was issued with this number and content.
     void Mark_Issued(const QString &number, const QDate &issue_date, const QByteArray &content);
     // An issued calibration opened again to be corrected: its certificate
@@ -205,8 +209,12 @@ private:
 
 // A new calibration's id.
 QString New_Calibration_Id();
-// What the calibration window shows, in one text: equal texts, equal windows.
+// The calibration window's samples and codes, in one text as the settings
+// file keeps it: a line a sample, Nominal, Actual and Reading by tabs.
 QString Window_Fingerprint(const Main_Window_State &state);
+// The rows (from 0) of the window whose Actual and Reading are, as typed,
+// among those of the fingerprint's samples.
+QList<int> Rows_Shown_Before(const Main_Window_State &state, const QString &fingerprint);
 
 // The record's state as the settings file's Record group holds it: every
 // key an earlier version wrote stays readable (its as-left rows, which did

@@ -83,6 +83,7 @@ Main_Session Load_Main_Session(const TSettingsStore &store)
     // are 15, 20, 25, ... Otherwise a row or a value that the file lacks is
     // an empty field, never a made-up sample that would take part in the fit.
     const bool first_start = !store.Contains(row_count_key);
+    session.example_rows = first_start;
     for (int row = 0; row < row_count; ++row)
     {
         QStringList texts;

@@ -21,6 +21,8 @@ struct Main_Session
     QString code_text[2];
     int nominal_precision = 0;
     int measured_precision = 3;
+    // The rows were made up (a first start), not loaded: nobody measured them.
+    bool example_rows = false;
 };
 
 Main_Session Load_Main_Session(const TSettingsStore &store);

@@ -172,6 +172,9 @@ TZentrovaDialog::TZentrovaDialog(QWidget *parent, Qt::WindowFlags flags)
     d_record_model->Restore(Load_Record_State(*d_settings));
     d_record_model->Set_Laboratory(Load_Laboratory(*d_settings));
     Data_Changed();
+    // A first start's rows are examples: no certificate is made of them.
+    if (d_example_rows)
+        d_record_model->Hold_Samples_Shown();
 
     setWindowTitle(QStringLiteral("Zentrova Calibrator Version 2.1"));
 
@@ -564,6 +567,7 @@ void TZentrovaDialog::Open_Settings()
 void TZentrovaDialog::Load_Settings()
 {
     const Main_Session session = Load_Main_Session(*d_settings);
+    d_example_rows = session.example_rows;
     d_input_widget->Clear_Rows();
     d_input_widget->Set_Precision(session.nominal_precision, session.measured_precision);
     for (const QStringList &texts : session.rows)

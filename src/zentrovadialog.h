@@ -101,6 +101,7 @@ private:
     // The calibration in progress, which the record window shows; loaded
     // with the settings, saved with them.
     TRecordModel *d_record_model;
+    bool d_example_rows = false;
     // A window of its own (no Qt parent, so that this one can come in
     // front of it), deleted with this one.
     std::unique_ptr<TRecordDialog> d_record_dialog;

@@ -58,6 +58,15 @@ struct Record_Bench
     TRecordDialog *record = nullptr;
 };
 
+// The next instrument's readings typed over every sample of the main window:
+// until then its rows are the last instrument's, and nothing is judged.
+inline void Measure_Next_Instrument(TZentrovaDialog &dialog,
+                                    const QStringList &readings = {"15.25", "20.15", "25.1"})
+{
+    for (int row = 0; row < readings.size(); ++row)
+        Retype(Field(*Table(dialog), row, Reading_Column), readings.at(row));
+}
+
 inline QString Pdf_Text(const QString &path)
 {
     QProcess pdftotext;

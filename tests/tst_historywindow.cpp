@@ -84,7 +84,7 @@ void TestHistoryWindow::certificates_are_issued_and_listed()
     TRecordDialog *record = bench.record;
     QCOMPARE(record->Save_Certificate(home.Path() + "/first.pdf"), QString());
     Calibrate_Again(*record);
-    Retype(Field(*Table(dialog), 0, Reading_Column), "15.25");
+    Measure_Next_Instrument(dialog);
     QCOMPARE(record->Save_Certificate(home.Path() + "/second.pdf"), QString());
     const QString date = QDate::currentDate().toString("yyyyMMdd");
     // The first is the second's last calibration: never itself.
@@ -189,8 +189,10 @@ void TestHistoryWindow::mistyped_code_is_named()
         QCOMPARE(drift->rowCount(), 0);
         return;
     }
-    // The same samples as found again, against the errors measured as left
-    // last time, a row a nominal temperature.
+    // The same samples as found again, typed for this instrument, against the
+    // errors measured as left last time, a row a nominal temperature.
+    Measure_Next_Instrument(dialog, {"0", "0", "0"});
+    Measure_Next_Instrument(dialog, {"15.2", "20.1", "25.05"});
     QVERIFY2(History_Words(*record).contains("the largest 0.192"),
              qPrintable(History_Words(*record)));
     QCOMPARE(drift->rowCount(), 3);
@@ -231,7 +233,7 @@ void TestHistoryWindow::an_amendment_is_not_compared_with_what_it_replaces()
     }
     // The next calibration's last one is the amendment, never the withdrawn first.
     Calibrate_Again(*record);
-    Retype(Field(*Table(*bench.dialog), 0, Reading_Column), "15.25");
+    Measure_Next_Instrument(*bench.dialog);
     QTRY_VERIFY2(History_Words(*record).contains("certificate " + first + "-R1"),
                  qPrintable(History_Words(*record)));
 }

@@ -29,6 +29,7 @@ private slots:
     void keyboard_from_serial_number_to_save();
     void a_cell_being_edited_is_what_is_certified();
     void new_calibration_certifies_nothing_of_the_last_instrument();
+    void first_start_certifies_nothing_of_its_example_rows();
     void neither_wheel_nor_escape_change_the_record();
     void older_file_round_trip();
 };
@@ -210,7 +211,7 @@ void TestRecord::one_number_for_one_certificate()
     Type_Into(Field_Edit(*record, Record_Field::Serial), "KX-0042");
     Type_Into(Field_Edit(*record, Record_Field::Ambient_Temperature), "21");
     Type_Into(Field_Edit(*record, Record_Field::Relative_Humidity), "40");
-    Retype(Field(*Table(*bench.dialog), 0, Reading_Column), "15.25");
+    Measure_Next_Instrument(*bench.dialog);
     QCOMPARE(record->Save_Certificate(home.Path() + "/c.pdf"), QString());
     QVERIFY(record->Status().contains(number.chopped(1) + "2)"));
     QVERIFY(!home.Read_Settings().contains("Last_Certificate_Count"));
@@ -337,13 +338,38 @@ void TestRecord::new_calibration_certifies_nothing_of_the_last_instrument()
     Type_Into(Field_Edit(*record, Record_Field::Relative_Humidity), "40");
     // The main window still shows the last instrument's samples and codes.
     const QString path = bench.home.Path() + "/b.pdf";
-    QVERIFY(record->Save_Certificate(path).contains("last instrument's"));
+    QVERIFY(record->Save_Certificate(path).contains("rows 1, 2, 3 were there before"));
     QVERIFY(!QFile::exists(path));
     QVERIFY(Named<QLabel>(*record, "Next step")->text().contains("this instrument's"));
-    // This instrument's own reading typed, the record follows it.
+    // This instrument's codes and one reading typed: the other rows are still
+    // the last instrument's.
+    Retype(Code_Field(*bench.dialog, 1), "2711");
     Retype(Field(*Table(*bench.dialog), 0, Reading_Column), "15.25");
+    QVERIFY(record->Save_Certificate(path).contains("rows 2, 3 were there before"));
+    QVERIFY(!QFile::exists(path));
+    // A reading typed again to the same digits is this instrument's too.
+    Retype(Field(*Table(*bench.dialog), 1, Reading_Column), "20.15");
+    Retype(Field(*Table(*bench.dialog), 1, Reading_Column), "20.1");
+    QVERIFY(record->Save_Certificate(path).contains("row 3 was there before"));
+    Retype(Field(*Table(*bench.dialog), 2, Reading_Column), "25.05");
     QCOMPARE(record->Save_Certificate(path), QString());
     QVERIFY(Pdf_Text(path).contains("15.250"));
+}
+
+void TestRecord::first_start_certifies_nothing_of_its_example_rows()
+{
+    // A settings file with the record's fields but no table: the rows are
+    // made up, and stay held through a restart until typed over.
+    Record_Bench bench(Record_Group());
+    const QString path = bench.home.Path() + "/example.pdf";
+    QVERIFY(bench.Open());
+    QVERIFY(bench.record->Save_Certificate(path).contains("rows 1, 2, 3 were there before"));
+    QVERIFY(bench.dialog->close());
+    QVERIFY(bench.home.Read_Settings().contains("Row_Count"));
+    bench.dialog = std::make_unique<TZentrovaDialog>();
+    QVERIFY(bench.Open());
+    QVERIFY(bench.record->Save_Certificate(path).contains("rows 1, 2, 3 were there before"));
+    QVERIFY(!QFile::exists(path));
 }
 
 void TestRecord::neither_wheel_nor_escape_change_the_record()

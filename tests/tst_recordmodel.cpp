@@ -23,6 +23,9 @@ private slots:
     void as_left_rows_data();
     void as_left_rows();
     void life_of_a_calibration();
+    void amendment_keeps_the_as_found_part();
+    void samples_from_before_are_held_data();
+    void samples_from_before_are_held();
     void refinement_keeps_the_as_found_part();
     void codes_left_over_the_as_found_samples_are_no_refinement();
     void without_an_adjustment();
@@ -340,12 +343,82 @@ void TestRecordModel::life_of_a_calibration()
     const Record_Evaluation &waiting = record.Evaluation();
     QVERIFY(waiting.found_rows.isEmpty() && waiting.predicted_rows.isEmpty());
     QVERIFY(!waiting.can_key_in);
-    QVERIFY(waiting.next_step.contains("still shows the last instrument's"));
-    QVERIFY(waiting.reasons.join('\n').contains("last instrument's"));
+    QVERIFY(waiting.next_step.contains("row 1 was there before"));
+    QVERIFY(waiting.reasons.join('\n').contains("not measured on this instrument"));
     // This instrument's samples typed: the record follows them.
     record.Set_Main_Window(Worked_Window({{"15", "15.0", "15.3"}, {"25", "25.0", "25.2"}}));
     QCOMPARE(record.Evaluation().found_rows.size(), 2);
     QVERIFY(record.Evaluation().can_key_in);
+}
+
+void TestRecordModel::amendment_keeps_the_as_found_part()
+{
+    TRecordModel record;
+    Fill_In(record);
+    record.Set_Main_Window(Worked_Window());
+    QVERIFY(record.Codes_Keyed_In());
+    record.Paste_As_Left(0, 0, "15.0\t15.01\n");
+    record.Mark_Issued("KX-0042-20261207-1", record.Today(), "{}");
+    QVERIFY(record.Amend());
+    // The calibration window goes on to other values: the amendment neither
+    // follows them nor offers to key in the codes they give.
+    record.Set_Main_Window(Worked_Window({{"15", "15.0", "15.3"}, {"25", "25.0", "25.2"}}));
+    const Record_Evaluation &e = record.Evaluation();
+    QCOMPARE(e.found_rows.size(), 3);
+    QCOMPARE(e.found_rows.first().reading, 15.2);
+    QVERIFY2(e.next_step.startsWith("Amending KX-0042-20261207-1: "), qPrintable(e.next_step));
+    QVERIFY(e.next_step.contains("results as found stay as issued"));
+    QVERIFY(!e.can_key_in);
+    QVERIFY(!record.Codes_Keyed_In());
+    QCOMPARE(record.State().as_left.size(), 1);
+}
+
+void TestRecordModel::samples_from_before_are_held_data()
+{
+    // Each step is a window the technician leaves behind: Reading texts of
+    // the three rows, and Existing Code 1.
+    QTest::addColumn<QList<QStringList>>("steps");
+    QTest::addColumn<QList<int>>("held");
+    QTest::newRow("nothing typed") << QList<QStringList>{} << QList<int>{0, 1, 2};
+    QTest::newRow("only the codes typed")
+        << QList<QStringList>{{"15.2", "20.1", "25.05", "2711"}} << QList<int>{0, 1, 2};
+    QTest::newRow("one reading typed")
+        << QList<QStringList>{{"15.25", "20.1", "25.05", "2710"}} << QList<int>{1, 2};
+    QTest::newRow("a reading typed back to the same digits")
+        << QList<QStringList>{{"15.2", "20.", "25.05", "2710"}, {"15.2", "20.1", "25.05", "2710"}}
+        << QList<int>{0, 2};
+    QTest::newRow("spaces typed around a reading")
+        << QList<QStringList>{{" 15.2 ", "20.1", "25.05", "2710"}} << QList<int>{0, 1, 2};
+    QTest::newRow("every reading typed")
+        << QList<QStringList>{{"15.3", "20.2", "25.1", "2710"}} << QList<int>{};
+    QTest::newRow("the last instrument's readings moved to other rows")
+        << QList<QStringList>{{"20.1", "25.05", "15.2", "2710"}} << QList<int>{};
+}
+
+void TestRecordModel::samples_from_before_are_held()
+{
+    QFETCH(QList<QStringList>, steps);
+    QFETCH(QList<int>, held);
+    TRecordModel record;
+    Fill_In(record);
+    record.Set_Main_Window(Worked_Window());
+    record.Hold_Samples_Shown();
+    for (const QStringList &step : steps)
+    {
+        Main_Window_State window = Worked_Window(
+            {{"15", "15.0", step.at(0)}, {"20", "20.0", step.at(1)}, {"25", "25.0", step.at(2)}});
+        Parse_Code(step.at(3), &window.codes.code1);
+        record.Set_Main_Window(window);
+    }
+    QCOMPARE(Rows_Shown_Before(record.Main_Window(), record.State().window_at_start), held);
+    const Record_Evaluation &e = record.Evaluation();
+    QCOMPARE(e.found_rows.isEmpty(), !held.isEmpty());
+    QCOMPARE(e.can_key_in, held.isEmpty());
+    // Kept between runs as it stands.
+    TRecordModel next_start;
+    next_start.Restore(record.State());
+    next_start.Set_Main_Window(record.Main_Window());
+    QCOMPARE(next_start.Evaluation().found_rows.isEmpty(), !held.isEmpty());
 }
 
 void TestRecordModel::refinement_keeps_the_as_found_part()
