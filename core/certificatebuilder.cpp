@@ -49,13 +49,19 @@ QString Verdict_Statement(const QString &when, Verdict verdict)
                                     : Tr("Verdict %1: %2.").arg(when, Verdict_Text(verdict));
 }
 
+// A value the technician typed, stated as typed: rounded, 0.0125 would read
+// 0.013, a value nobody gave.
+QString Typed_Degrees(const Record_Evaluation &evaluation, Record_Field field)
+{
+    return Field(evaluation, field) + QLatin1Char(' ') + Degrees_Celsius();
+}
+
 QString Decision_Rule_Text(const Record_Evaluation &evaluation)
 {
     const Judging_Limits &limits = evaluation.limits;
-    // As typed: at the table's decimals 0.0125 would read 0.013, and an
-    // error of 0.013 stated beside it would fail a limit the page says it meets.
-    const QString tolerance =
-        Field(evaluation, Record_Field::Tolerance) + QLatin1Char(' ') + Degrees_Celsius();
+    // As typed: an error of 0.013 stated beside a tolerance rounded from
+    // 0.0125 would fail a limit the page says it meets.
+    const QString tolerance = Typed_Degrees(evaluation, Record_Field::Tolerance);
     if (limits.rule == Decision_Rule::Guard_Band)
         return Tr("Decision rule: guard band of U (ILAC-G8). An error passes when its magnitude "
                   "plus U is at most the tolerance of plus or minus %1, and fails when its "
@@ -133,10 +139,13 @@ Certificate_Content Build_Certificate(const Record_Evaluation &e, const Record_S
     method.heading = Tr("Method and traceability");
     if (!laboratory.procedure.trimmed().isEmpty())
         method.before << Tr("Procedure: %1.").arg(laboratory.procedure.trimmed());
-    method.before << Tr("Comparison with a reference thermometer at the temperatures listed "
-                        "below. The slope code (Code 1) and the offset code (Code 2) of the "
-                        "instrument are corrected by a least-squares fit of the error of the "
-                        "readings against the readings.")
+    method.before << (state.adjusted
+                          ? Tr("Comparison with a reference thermometer at the temperatures "
+                               "listed below. The slope code (Code 1) and the offset code (Code "
+                               "2) of the instrument were corrected by a least-squares fit of "
+                               "the error of the readings against the readings.")
+                          : Tr("Comparison with a reference thermometer at the temperatures "
+                               "listed below. The codes of the instrument were left as found."))
                   << Tr("The measurements are traceable to national standards through the "
                         "reference thermometer %1, calibrated under certificate %2, next due "
                         "%3.")
@@ -193,7 +202,8 @@ Certificate_Content Build_Certificate(const Record_Evaluation &e, const Record_S
     plot.heading = Tr("Error against actual temperature");
     plot.plot = true;
     content.plot = e.plot;
-    if (!state.adjusted)
+    // The prediction stands in for a measurement only where none was made.
+    if (!state.adjusted || e.left_measured)
         content.plot.predicted.clear();
     content.sections << plot;
 
@@ -211,7 +221,7 @@ Certificate_Content Build_Certificate(const Record_Evaluation &e, const Record_S
         QStringList{Tr("Component"), Tr("Distribution"), Unit_Header(Tr("Standard uncertainty"))};
     uncertainty.table.rows
         << QStringList{Tr("Reference thermometer (U = %1, k = 2)")
-                           .arg(Degrees_Text(e.reference_uncertainty, places - 1)),
+                           .arg(Typed_Degrees(e, Record_Field::Reference_Uncertainty)),
                        Tr("normal"), Number_Text(budget.reference, places)}
         << QStringList{e.spread.valid
                            ? (e.spread.degrees_of_freedom == 1
@@ -220,7 +230,7 @@ Certificate_Content Build_Certificate(const Record_Evaluation &e, const Record_S
                                         .arg(e.spread.degrees_of_freedom))
                            : Tr("Repeatability of the fit (not estimated below three samples)"),
                        Tr("normal"), Number_Text(budget.repeatability, places)}
-        << QStringList{Tr("Resolution (%1)").arg(Degrees_Text(e.resolution, places - 1)),
+        << QStringList{Tr("Resolution (%1)").arg(Typed_Degrees(e, Record_Field::Resolution)),
                        Tr("rectangular"), Number_Text(budget.resolution, places)}
         << QStringList{Tr("Combined standard uncertainty"), QString(),
                        Number_Text(budget.combined, places)}

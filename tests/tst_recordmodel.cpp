@@ -519,6 +519,8 @@ void TestRecordModel::certificate_states_what_was_measured()
                           "100 #7, calibrated under certificate RC-19, next due 2027-06-30"));
     QVERIFY(text.contains("Q. Manager, Quality manager"));
     QVERIFY(text.contains("shall not be reproduced except in full"));
+    QVERIFY(text.contains("were corrected by a least-squares fit"));
+    QVERIFY(!content.plot.predicted.isEmpty());
     record.Paste_As_Left(0, 0, "15.0\t15.01\n");
     content = Build_Certificate(record.Evaluation(), record.State(), record.Get_Laboratory(), today,
                                 true);
@@ -526,6 +528,9 @@ void TestRecordModel::certificate_states_what_was_measured()
     QVERIFY(content.draft && content.number.isEmpty());
     QVERIFY(text.contains("Results as left, measured after adjustment"));
     QVERIFY(text.contains("Verdict as left: Pass."));
+    // Measured as left: the plot shows what was measured, not the prediction.
+    QVERIFY(content.plot.predicted.isEmpty());
+    QCOMPARE(content.plot.left.size(), 1);
 }
 
 void TestRecordModel::tolerance_stated_as_typed()
@@ -541,6 +546,13 @@ void TestRecordModel::tolerance_stated_as_typed()
     const QString text = All_Text(Build_Certificate(record.Evaluation(), record.State(),
                                                     record.Get_Laboratory(), today, false));
     QVERIFY2(text.contains(QString("plus or minus 0.0125 \u00B0C")), qPrintable(text));
+    // The budget names the reference and the resolution as typed too.
+    QVERIFY2(text.contains(QString("Reference thermometer (U = 0.0001 \u00B0C, k = 2)")),
+             qPrintable(text));
+    QVERIFY(text.contains(QString("Resolution (0.0001 \u00B0C)")));
+    // No adjustment: the method does not say the codes were corrected.
+    QVERIFY(text.contains("The codes of the instrument were left as found."));
+    QVERIFY(!text.contains("corrected by a least-squares fit"));
 }
 
 void TestRecordModel::laboratory_texts_are_checked_data()
