@@ -1272,11 +1272,20 @@ QString THistory::Export_Csv(const History_Filter &filter, const QString &path, 
                 return Failure_Text(error);
             }
             QHash<qint64, QStringList> lines;
+            // Stored positions run across the kinds; a reader counts the rows
+            // of each kind from 1, as the record window names them.
+            qint64 last_id = -1;
+            QString last_kind;
+            int position = 0;
             while (query.next())
             {
                 const qint64 id = query.value(0).toLongLong();
-                lines[id] << QStringList{query.value(1).toString(),
-                                         query.value(2).toString(),
+                const QString kind = query.value(1).toString();
+                position = id == last_id && kind == last_kind ? position + 1 : 1;
+                last_id = id;
+                last_kind = kind;
+                lines[id] << QStringList{kind,
+                                         QString::number(position),
                                          Csv_Number(Real_Of(query.value(3))),
                                          Csv_Number(Real_Of(query.value(4))),
                                          Csv_Number(Real_Of(query.value(5))),

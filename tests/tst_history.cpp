@@ -601,9 +601,16 @@ void TestHistory::export_keeps_codes_as_text()
     QCOMPARE(history.Export_Points_Csv(History_Filter(), points), QString());
     const QList<QByteArray> point_lines = File_Bytes(points).trimmed().split('\n');
     QCOMPARE(point_lines.size(), 7); // the header and six points
+    // Each kind's rows counted from 1, though stored interleaved.
     QCOMPARE(point_lines.at(1).trimmed(),
-             QByteArray("\"=\"\"0042-20260304-1\"\"\",\"=\"\"0042\"\"\",2026-03-04,found,0,15,15,"
+             QByteArray("\"=\"\"0042-20260304-1\"\"\",\"=\"\"0042\"\"\",2026-03-04,found,1,15,15,"
                         "15.2,0.2,Fail"));
+    QCOMPARE(point_lines.at(3).trimmed(),
+             QByteArray("\"=\"\"0042-20260304-1\"\"\",\"=\"\"0042\"\"\",2026-03-04,found,3,25,25,"
+                        "25.2,0.2,Fail"));
+    QCOMPARE(point_lines.at(4).trimmed(),
+             QByteArray("\"=\"\"0042-20260304-1\"\"\",\"=\"\"0042\"\"\",2026-03-04,predicted,1,15,"
+                        "15,15.01,0.01,Pass"));
 }
 
 void TestHistory::newer_schema_is_refused_and_left_alone_data()
