@@ -286,6 +286,17 @@ int Mark_Pixels(const QString &path, int page, const QString &folder)
         }
     return count;
 }
+
+// The picture of the plot that an earlier version kept, or none.
+QImage Earlier_Picture(bool kept)
+{
+    if (!kept)
+        return QImage();
+    QImage picture(400, 230, QImage::Format_RGB32);
+    picture.fill(Qt::yellow);
+    return picture;
+}
+
 } // namespace
 
 QString TestCertificate::Write(const Certificate_Content &content, const QImage &picture)
@@ -547,12 +558,7 @@ void TestCertificate::plot_drawn_as_vectors()
     Certificate_Content content = Sample(10);
     if (!numbers)
         content.plot = Plot_Data();
-    QImage old_plot;
-    if (picture)
-    {
-        old_plot = QImage(400, 230, QImage::Format_RGB32);
-        old_plot.fill(Qt::yellow);
-    }
+    const QImage old_plot = Earlier_Picture(picture);
     const QString path = Write(content, old_plot);
     const QStringList lines = Run("pdfimages", {"-list", path}).out.split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size() - 2, images); // below the two header lines
@@ -643,12 +649,7 @@ void TestCertificate::window_document()
     Certificate_Content content = Sample(4);
     if (!numbers)
         content.plot = Plot_Data();
-    QImage old_plot;
-    if (picture)
-    {
-        old_plot = QImage(400, 230, QImage::Format_RGB32);
-        old_plot.fill(Qt::yellow);
-    }
+    const QImage old_plot = Earlier_Picture(picture);
     QTextDocument document;
     Fill_Certificate_Document(&document, content, 560, old_plot);
     const QString text = document.toPlainText();
