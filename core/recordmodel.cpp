@@ -67,7 +67,14 @@ QString Listed(QStringList names)
 QString Number_Problem(Record_Field field, const QString &text, double *value)
 {
     if (!Read_Number_Text(text, value))
-        return Tr("not a number (the decimal separator is a point: 0.05)");
+    {
+        // The technician's own value, with a point, if that is all it lacks.
+        QString pointed = text.trimmed();
+        pointed.replace(QLatin1Char(','), QLatin1Char('.'));
+        return Read_Number_Text(pointed, nullptr) && pointed.count(QLatin1Char('.')) == 1
+                   ? Tr("not a number (the decimal separator is a point: %1)").arg(pointed)
+                   : Tr("not a number");
+    }
     switch (field)
     {
     case Record_Field::Reference_Uncertainty:
@@ -481,7 +488,11 @@ void TRecordModel::Evaluate() const
         QString problem = Unsafe_Text_Reason(state.fields.value(info.field));
         if (problem.isEmpty())
             problem = Unsafe_Text_Reason(text);
-        if (problem.isEmpty() && !text.isEmpty())
+        // A date left empty stands in for itself with another field's, which
+        // is marked where it was typed.
+        const bool date_stands_in =
+            info.kind == Field_Kind::Date && state.fields.value(info.field).trimmed().isEmpty();
+        if (problem.isEmpty() && !text.isEmpty() && !date_stands_in)
         {
             if (info.kind == Field_Kind::Number)
             {

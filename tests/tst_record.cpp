@@ -125,7 +125,12 @@ void TestRecord::marked_fields_hold_the_certificate_back_data()
     QTest::addColumn<QString>("said");
     QTest::newRow("reference uncertainty with a comma")
         << int(Record_Field::Reference_Uncertainty) << "0,05"
-        << "not a number";
+        << "not a number (the decimal separator is a point: 0.05)";
+    QTest::newRow("ambient temperature with a comma")
+        << int(Record_Field::Ambient_Temperature) << "21,5"
+        << "not a number (the decimal separator is a point: 21.5)";
+    QTest::newRow("tolerance of letters") << int(Record_Field::Tolerance) << "abc"
+                                          << "not a number";
     QTest::newRow("tolerance below zero") << int(Record_Field::Tolerance) << "-0.05"
                                           << "greater than 0";
     QTest::newRow("resolution below zero") << int(Record_Field::Resolution) << "-0.1"

@@ -175,6 +175,10 @@ void TestRecordModel::field_problems()
     const Record_Evaluation &e = record.Evaluation();
     QCOMPARE(e.field_problems.value(field).contains(problem) && !problem.isEmpty(),
              !problem.isEmpty());
+    // Marked where it was typed, and nowhere else (the date of receipt, left
+    // empty, stands in with the calibration date).
+    QCOMPARE(e.field_problems.keys(),
+             problem.isEmpty() ? QList<Record_Field>() : QList<Record_Field>{field});
     QCOMPARE(e.has_limits, has_u);
     QCOMPARE(e.limits.has_tolerance, has_tolerance);
     // Nothing is judged without the numbers it needs, and no verdict is made up.
