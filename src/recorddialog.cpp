@@ -84,6 +84,16 @@ TRecordDialog::TRecordDialog(TRecordModel *record, TSettingsStore *store)
     // Tab goes from field to field, not to the area that holds them.
     scroll->setFocusPolicy(Qt::NoFocus);
     auto *content = new QWidget(scroll);
+    // Tab scrolls to the field it reaches; a mnemonic or Add Row must too,
+    // or typing goes into a field out of sight. A click is left alone: the
+    // record does not move under the pointer.
+    connect(qApp, &QApplication::focusChanged, this,
+            [scroll, content](QWidget *, QWidget *now)
+            {
+                if (now && content->isAncestorOf(now) &&
+                    QApplication::mouseButtons() == Qt::NoButton)
+                    scroll->ensureWidgetVisible(now);
+            });
     auto *layout = new QVBoxLayout(content);
     d_form = new TRecordForm(d_record, content);
     layout->addWidget(d_form);
@@ -333,10 +343,12 @@ void TRecordDialog::Save_Certificate_As()
 
 void TRecordDialog::Save_Draft_As()
 {
-    const QString name =
-        File_Name_Part(d_record->Evaluation().effective.value(Record_Field::Serial));
+    // A draft may come before the serial number: then it is just "draft".
+    const QString serial = d_record->Evaluation().effective.value(Record_Field::Serial);
+    const QString name = serial.isEmpty() ? QStringLiteral("draft")
+                                          : File_Name_Part(serial) + QStringLiteral("-draft");
     const QString path = QFileDialog::getSaveFileName(
-        this, tr("Save Draft"), QDir::home().absoluteFilePath(name + QStringLiteral("-draft.pdf")),
+        this, tr("Save Draft"), QDir::home().absoluteFilePath(name + QStringLiteral(".pdf")),
         tr("PDF files (*.pdf)"));
     if (path.isEmpty())
         return;

@@ -36,6 +36,10 @@ QTableView *New_Table_View(QAbstractItemModel *model, const QString &name, QWidg
     // Sized by the rows in sight: a thousand rows are not measured at every
     // change.
     view->horizontalHeader()->setResizeContentsPrecision(0);
+    // The rows in sight change as the table scrolls, but a column does not
+    // narrow below a temperature's width: an error is never cut to "-0....".
+    view->horizontalHeader()->setMinimumSectionSize(
+        view->fontMetrics().horizontalAdvance(QStringLiteral("-888.8888")) + 12);
     for (int column = 0; column < model->columnCount(); ++column)
         if (model->headerData(column, Qt::Horizontal).toString() == QStringLiteral("Verdict"))
             view->horizontalHeader()->setSectionResizeMode(column, QHeaderView::Stretch);

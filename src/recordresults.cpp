@@ -90,7 +90,19 @@ TRecordResults::TRecordResults(TRecordModel *record, QWidget *parent)
     left_buttons->addStretch();
     left_layout->addLayout(left_buttons);
     layout->addWidget(left_box);
-    connect(d_add_button, &QPushButton::clicked, this, [this] { d_record->Add_As_Left_Row(); });
+    connect(d_add_button, &QPushButton::clicked, this,
+            [this]
+            {
+                if (!d_record->Add_As_Left_Row())
+                    return;
+                // The keyboard goes where the reading is typed next, not back to
+                // whichever field it came from.
+                const QModelIndex cell = d_left_model->index(d_record->As_Left_Count() - 1, 0);
+                d_left_view->setFocus(Qt::OtherFocusReason);
+                d_left_view->setCurrentIndex(cell);
+                d_left_view->scrollTo(cell);
+                d_left_view->edit(cell);
+            });
     connect(d_remove_button, &QPushButton::clicked, this,
             [this]
             {

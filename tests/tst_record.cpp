@@ -1,11 +1,15 @@
+#include "asleftmodel.h"
 #include "fieldmark.h"
 #include "recordfields.h"
 #include "recordhelpers.h"
 #include "safetext.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSet>
 #include <QTableView>
 #include <QTimer>
@@ -27,6 +31,8 @@ private slots:
     void suggested_file_name_stays_in_its_folder_data();
     void suggested_file_name_stays_in_its_folder();
     void keyboard_from_serial_number_to_save();
+    void keys_bring_their_field_into_sight();
+    void errors_in_sight_are_never_cut();
     void a_cell_being_edited_is_what_is_certified();
     void new_calibration_certifies_nothing_of_the_last_instrument();
     void first_start_certifies_nothing_of_its_example_rows();
@@ -65,7 +71,8 @@ void Type_Into(QLineEdit *field, const QString &text)
 }
 // Presses Ctrl+S at the widget; the file dialog that comes is cancelled.
 // Returns the path it suggested, or nothing when none came.
-QString Save_Asked_At(QWidget *widget)
+// The file a save dialog suggests, the dialog then cancelled.
+template <typename Ask> QString Suggested_By(Ask ask)
 {
     QString suggested;
     QTimer::singleShot(200,
@@ -78,8 +85,18 @@ QString Save_Asked_At(QWidget *widget)
                                    files->reject();
                                }
                        });
-    QTest::keyClick(widget, Qt::Key_S, Qt::ControlModifier);
+    ask();
     return suggested;
+}
+
+QString Save_Asked_At(QWidget *widget)
+{
+    return Suggested_By([widget] { QTest::keyClick(widget, Qt::Key_S, Qt::ControlModifier); });
+}
+
+QString Draft_Suggested(const TRecordDialog &record)
+{
+    return Suggested_By([&record] { Push_Button(record, "Save &Draft...")->click(); });
 }
 } // namespace
 
@@ -278,6 +295,10 @@ void TestRecord::suggested_file_name_stays_in_its_folder()
     QCOMPARE(QFileInfo(suggested).absolutePath(), QDir::home().absolutePath());
     QCOMPARE(QFileInfo(suggested).fileName(),
              name + "-" + QDate::currentDate().toString("yyyyMMdd") + ".pdf");
+    QCOMPARE(Draft_Suggested(*record), QDir::home().absoluteFilePath(name + "-draft.pdf"));
+    // A draft may come before the serial number.
+    Type_Into(Field_Edit(*record, Record_Field::Serial), "");
+    QCOMPARE(Draft_Suggested(*record), QDir::home().absoluteFilePath("draft.pdf"));
 }
 
 void TestRecord::keyboard_from_serial_number_to_save()
@@ -305,6 +326,72 @@ void TestRecord::keyboard_from_serial_number_to_save()
     QCOMPARE(visited.at(date_index + 1), Field_Edit(*record, Record_Field::Technician));
     // Ctrl+S there saves: the file dialog comes.
     QVERIFY(!Save_Asked_At(save).isEmpty());
+}
+
+void TestRecord::keys_bring_their_field_into_sight()
+{
+    Record_Bench bench;
+    QVERIFY(bench.Open());
+    TRecordDialog *record = bench.record;
+    record->resize(record->width(), 420); // a small screen: the record scrolls
+    QLineEdit *serial = Field_Edit(*record, Record_Field::Serial);
+    QScrollArea *scroll = nullptr;
+    for (QScrollArea *area : record->findChildren<QScrollArea *>())
+        if (area->widget()->isAncestorOf(serial))
+            scroll = area;
+    QVERIFY(scroll && scroll->verticalScrollBar()->maximum() > 0);
+    const auto in_sight = [scroll](QWidget *widget)
+    {
+        const int top = widget->mapTo(scroll->viewport(), QPoint()).y();
+        return top >= 0 && top + widget->height() <= scroll->viewport()->height();
+    };
+    // The keyboard at the bottom of the record, as after Tab through it.
+    Named<QTableView>(*record, "As left (measured)")->setFocus();
+    scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+    QVERIFY(!in_sight(serial));
+    // A mnemonic brings its field into sight.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_R, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), serial);
+    QVERIFY(in_sight(serial));
+    // Add Row puts the keyboard into the new row's Actual cell, in sight:
+    // what is typed next is a reading, never a change to the serial number.
+    record->Codes_Keyed_In();
+    QTRY_VERIFY(Push_Button(*record, "&Add Row")->isEnabled());
+    QTest::keyClick(serial, Qt::Key_A, Qt::AltModifier);
+    // The button is pressed as a click is shown, a moment later.
+    const QAbstractItemModel *rows = Named<QTableView>(*record, "As left (measured)")->model();
+    QTRY_COMPARE(rows->rowCount(), 1);
+    QWidget *cell = QApplication::focusWidget();
+    QVERIFY(cell && cell != serial && in_sight(cell));
+    QTest::keyClicks(cell, "15.01");
+    QTest::keyClick(cell, Qt::Key_Return);
+    QTRY_COMPARE(rows->index(0, 0).data().toString(), QStringLiteral("15.01"));
+    QCOMPARE(serial->text(), QStringLiteral("KX-0042"));
+}
+
+void TestRecord::errors_in_sight_are_never_cut()
+{
+    Record_Bench bench;
+    QVERIFY(bench.Open());
+    TRecordDialog *record = bench.record;
+    record->Codes_Keyed_In();
+    QTRY_VERIFY(Push_Button(*record, "&Add Row")->isEnabled());
+    // Small errors first; far down, wider ones come into sight as it scrolls.
+    QString block;
+    for (int row = 0; row < 200; ++row)
+        block += row < 150 ? "20.0\t20.01\n" : "20.0\t9.2\n";
+    auto *view = Named<QTableView>(*record, "As left (measured)");
+    view->setFocus();
+    QApplication::clipboard()->setText(block);
+    QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+    QTRY_COMPARE(view->model()->rowCount(), 200);
+    const QModelIndex wide = view->model()->index(190, TAsLeftModel::Error_Column);
+    view->scrollTo(wide);
+    QCoreApplication::processEvents();
+    const QString text = wide.data().toString();
+    QCOMPARE(text, QStringLiteral("-10.800"));
+    QVERIFY2(view->columnWidth(wide.column()) > view->fontMetrics().horizontalAdvance(text) + 6,
+             qPrintable(QString::number(view->columnWidth(wide.column()))));
 }
 
 void TestRecord::a_cell_being_edited_is_what_is_certified()
