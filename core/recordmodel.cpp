@@ -172,6 +172,31 @@ QHash<QString, QString> Samples_Of(const QString &fingerprint)
 }
 } // namespace
 
+QString Row_Ranges(const QList<int> &rows)
+{
+    // A thousand rows held are said in a line: runs, and at most a few.
+    constexpr int most_runs = 6;
+    QStringList runs;
+    int rows_left_out = 0;
+    for (int index = 0; index < rows.size();)
+    {
+        int end = index;
+        while (end + 1 < rows.size() && rows.at(end + 1) == rows.at(end) + 1)
+            ++end;
+        if (runs.size() < most_runs)
+            runs << (end == index
+                         ? QString::number(rows.at(index) + 1)
+                         : QStringLiteral("%1-%2").arg(rows.at(index) + 1).arg(rows.at(end) + 1));
+        else
+            rows_left_out += end - index + 1;
+        index = end + 1;
+    }
+    QString text = runs.join(QStringLiteral(", "));
+    if (rows_left_out > 0)
+        text += Tr(" and %1 more").arg(rows_left_out);
+    return text;
+}
+
 QList<int> Rows_Shown_Before(const Main_Window_State &state, const QString &fingerprint)
 {
     QList<int> rows;
@@ -533,9 +558,6 @@ void TRecordModel::Evaluate() const
     const QList<int> held_rows =
         state.found_frozen ? QList<int>() : Rows_Shown_Before(d_main, state.window_at_start);
     const bool last_instrument = !held_rows.isEmpty();
-    QStringList held_names;
-    for (int row : held_rows)
-        held_names << QString::number(row + 1);
     e.found = state.found_frozen ? state.found : Found_From(d_main);
     if (last_instrument)
     {
@@ -544,9 +566,9 @@ void TRecordModel::Evaluate() const
         e.found.codes_complete = d_main.codes_complete;
         e.found.codes = d_main.codes;
         e.found.why_no_codes =
-            (held_names.size() == 1 ? Tr("its sample in row %1 was")
-                                    : Tr("its samples in rows %1 were"))
-                .arg(held_names.join(QStringLiteral(", "))) +
+            (held_rows.size() == 1 ? Tr("its sample in row %1 was")
+                                   : Tr("its samples in rows %1 were"))
+                .arg(Row_Ranges(held_rows)) +
             Tr(" there before this calibration began, not measured on this instrument");
     }
     QList<double> actuals;

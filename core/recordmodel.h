@@ -215,6 +215,8 @@ QString Window_Fingerprint(const Main_Window_State &state);
 // The rows (from 0) of the window whose Actual and Reading are, as typed,
 // among those of the fingerprint's samples.
 QList<int> Rows_Shown_Before(const Main_Window_State &state, const QString &fingerprint);
+// Rows (from 0, ascending) as a reader counts them, in runs: "1-3, 5".
+QString Row_Ranges(const QList<int> &rows);
 
 // The record's state as the settings file's Record group holds it: every
 // key an earlier version wrote stays readable (its as-left rows, which did

@@ -430,14 +430,14 @@ void TestRecord::new_calibration_certifies_nothing_of_the_last_instrument()
     Type_Into(Field_Edit(*record, Record_Field::Relative_Humidity), "40");
     // The main window still shows the last instrument's samples and codes.
     const QString path = bench.home.Path() + "/b.pdf";
-    QVERIFY(record->Save_Certificate(path).contains("rows 1, 2, 3 were there before"));
+    QVERIFY(record->Save_Certificate(path).contains("rows 1-3 were there before"));
     QVERIFY(!QFile::exists(path));
     QVERIFY(Named<QLabel>(*record, "Next step")->text().contains("this instrument's"));
     // This instrument's codes and one reading typed: the other rows are still
     // the last instrument's.
     Retype(Code_Field(*bench.dialog, 1), "2711");
     Retype(Field(*Table(*bench.dialog), 0, Reading_Column), "15.25");
-    QVERIFY(record->Save_Certificate(path).contains("rows 2, 3 were there before"));
+    QVERIFY(record->Save_Certificate(path).contains("rows 2-3 were there before"));
     QVERIFY(!QFile::exists(path));
     // A reading typed again to the same digits is this instrument's too.
     Retype(Field(*Table(*bench.dialog), 1, Reading_Column), "20.15");
@@ -455,12 +455,12 @@ void TestRecord::first_start_certifies_nothing_of_its_example_rows()
     Record_Bench bench(Record_Group());
     const QString path = bench.home.Path() + "/example.pdf";
     QVERIFY(bench.Open());
-    QVERIFY(bench.record->Save_Certificate(path).contains("rows 1, 2, 3 were there before"));
+    QVERIFY(bench.record->Save_Certificate(path).contains("rows 1-3 were there before"));
     QVERIFY(bench.dialog->close());
     QVERIFY(bench.home.Read_Settings().contains("Row_Count"));
     bench.dialog = std::make_unique<TZentrovaDialog>();
     QVERIFY(bench.Open());
-    QVERIFY(bench.record->Save_Certificate(path).contains("rows 1, 2, 3 were there before"));
+    QVERIFY(bench.record->Save_Certificate(path).contains("rows 1-3 were there before"));
     QVERIFY(!QFile::exists(path));
 }
 

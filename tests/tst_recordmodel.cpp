@@ -25,6 +25,8 @@ private slots:
     void life_of_a_calibration();
     void amendment_keeps_the_as_found_part();
     void samples_from_before_are_held_data();
+    void row_ranges_data();
+    void row_ranges();
     void samples_from_before_are_held();
     void refinement_keeps_the_as_found_part();
     void codes_left_over_the_as_found_samples_are_no_refinement();
@@ -423,6 +425,30 @@ void TestRecordModel::samples_from_before_are_held()
     next_start.Restore(record.State());
     next_start.Set_Main_Window(record.Main_Window());
     QCOMPARE(next_start.Evaluation().found_rows.isEmpty(), !held.isEmpty());
+}
+
+void TestRecordModel::row_ranges_data()
+{
+    QTest::addColumn<QList<int>>("rows");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("one") << QList<int>{4} << "5";
+    QTest::newRow("a run and one") << QList<int>{0, 1, 2, 4} << "1-3, 5";
+    QList<int> all;
+    for (int row = 0; row < 1000; ++row)
+        all << row;
+    QTest::newRow("a thousand in a run") << all << "1-1000";
+    QList<int> every_other;
+    for (int row = 0; row < 20; row += 2)
+        every_other << row;
+    QTest::newRow("every other row: six said, the rest counted")
+        << every_other << "1, 3, 5, 7, 9, 11 and 4 more";
+}
+
+void TestRecordModel::row_ranges()
+{
+    QFETCH(QList<int>, rows);
+    QFETCH(QString, said);
+    QCOMPARE(Row_Ranges(rows), said);
 }
 
 void TestRecordModel::refinement_keeps_the_as_found_part()
