@@ -2,7 +2,7 @@
 
 namespace
 {
-// The record's cells, row by row; an empty row separates the parts.
+// The record's cells, row by row; an empty row separates its sections.
 QList<QStringList> Record_Rows(const Calibration_Record &record)
 {
     QDateTime when = record.when;
