@@ -1228,18 +1228,21 @@ QString THistory::Export_Csv(const History_Filter &filter, const QString &path, 
             placeholders += placeholders.isEmpty() ? QStringLiteral("?") : QStringLiteral(", ?");
             ids << row.id;
         }
+        const QString statement =
+            points ? QStringLiteral("SELECT calibration_id, kind, position, nominal, actual, "
+                                    "reading, error, verdict FROM points WHERE "
+                                    "calibration_id IN (%1) ORDER BY calibration_id, kind, "
+                                    "position")
+                   : QStringLiteral("SELECT id, replaces, issue_date, uncertainty, tolerance "
+                                    "FROM calibrations WHERE id IN (%1)");
+        if (!Prepare(query, statement.arg(placeholders), ids, &error))
+        {
+            file.cancelWriting();
+            return Failure_Text(error);
+        }
         QString text;
         if (!points)
         {
-            if (!Prepare(query,
-                         QStringLiteral("SELECT id, replaces, issue_date, uncertainty, tolerance "
-                                        "FROM calibrations WHERE id IN (%1)")
-                             .arg(placeholders),
-                         ids, &error))
-            {
-                file.cancelWriting();
-                return Failure_Text(error);
-            }
             QHash<qint64, QStringList> extra;
             while (query.next())
                 extra.insert(query.value(0).toLongLong(),
@@ -1260,17 +1263,6 @@ QString THistory::Export_Csv(const History_Filter &filter, const QString &path, 
         }
         else
         {
-            if (!Prepare(query,
-                         QStringLiteral("SELECT calibration_id, kind, position, nominal, actual, "
-                                        "reading, error, verdict FROM points WHERE "
-                                        "calibration_id IN (%1) ORDER BY calibration_id, kind, "
-                                        "position")
-                             .arg(placeholders),
-                         ids, &error))
-            {
-                file.cancelWriting();
-                return Failure_Text(error);
-            }
             QHash<qint64, QStringList> lines;
             // Stored positions run across the kinds; a reader counts the rows
             // of each kind from 1, as the record window names them.
