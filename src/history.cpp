@@ -1384,12 +1384,23 @@ Copy_Result THistory::Copy_From(const QString &sqlite_path)
                  &error);
         if (result.failure.isEmpty() && !good)
             result.failure = Failure_Text(error);
+        // Prepared once: a server answers each preparation, and a bench's
+        // history holds hundreds of thousands of points.
+        QSqlQuery insert_point(database);
+        if (good && !insert_point.prepare(QStringLiteral(
+                        "INSERT INTO points (calibration_id, kind, position, nominal, actual, "
+                        "reading, error, verdict) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")))
+        {
+            error = insert_point.lastError();
+            good = false;
+        }
+        const int columns = read.record().count();
         while (good && read.next())
         {
             const QString number = read.value(2).toString();
             const QString uuid = read.value(20).toString();
             bool unsafe = false;
-            for (int column = 1; column < read.record().count(); ++column)
+            for (int column = 1; column < columns; ++column)
                 if (read.value(column).type() == QVariant::String &&
                     !Unsafe_Text(read.value(column).toString()).isEmpty())
                     unsafe = true;
@@ -1445,20 +1456,19 @@ Copy_Result THistory::Copy_From(const QString &sqlite_path)
                                QStringLiteral("INSERT INTO certificates (calibration_id, content, "
                                               "plot) VALUES (?, ?, ?)"),
                                {calibration, read.value(17), read.value(18)}, &error);
-            good = Prepare(read_points,
-                           QStringLiteral("SELECT kind, position, nominal, actual, reading, "
-                                          "error, verdict FROM points WHERE calibration_id = ?"),
-                           {read.value(0)}, &error);
+            // A certificate that could not be stored ends the copy with its own
+            // cause, not one of what follows it.
+            good = good && Prepare(read_points,
+                                   QStringLiteral("SELECT kind, position, nominal, actual, "
+                                                  "reading, error, verdict FROM points WHERE "
+                                                  "calibration_id = ?"),
+                                   {read.value(0)}, &error);
             while (good && read_points.next())
             {
-                QVariantList point{calibration};
+                insert_point.addBindValue(calibration);
                 for (int column = 0; column < 7; ++column)
-                    point << read_points.value(column);
-                good = Prepare(write,
-                               QStringLiteral("INSERT INTO points (calibration_id, kind, position, "
-                                              "nominal, actual, reading, error, verdict) VALUES "
-                                              "(?, ?, ?, ?, ?, ?, ?, ?)"),
-                               point, &error);
+                    insert_point.addBindValue(read_points.value(column));
+                good = Exec(insert_point, &error);
             }
             if (good)
                 ++result.copied;
