@@ -13,6 +13,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -267,6 +268,19 @@ History_Connection History_Connection::From_Settings(const TSettingsStore &store
     if (connection.ssl_mode.isEmpty())
         connection.ssl_mode = Default_Ssl_Mode(connection.host);
     return connection;
+}
+
+void History_Connection::Save(QSettings &settings) const
+{
+    settings.beginGroup(group);
+    settings.setValue(engine_key, engine == Engine::PostgreSQL ? QStringLiteral("postgresql")
+                                                               : QStringLiteral("sqlite"));
+    settings.setValue(host_key, host);
+    settings.setValue(port_key, port);
+    settings.setValue(database_key, database);
+    settings.setValue(user_key, user);
+    settings.setValue(ssl_mode_key, ssl_mode);
+    settings.endGroup();
 }
 
 QString History_Connection::Default_Ssl_Mode(const QString &host)
@@ -1263,7 +1277,7 @@ QString THistory::Export_Csv(const History_Filter &filter, const QString &path, 
         }
         else
         {
-            QHash<qint64, QStringList> lines;
+            QHash<qint64, QList<QStringList>> lines;
             // Stored positions run across the kinds; a reader counts the rows
             // of each kind from 1, as the record window names them.
             qint64 last_id = -1;
@@ -1282,14 +1296,13 @@ QString THistory::Export_Csv(const History_Filter &filter, const QString &path, 
                                          Csv_Number(Real_Of(query.value(4))),
                                          Csv_Number(Real_Of(query.value(5))),
                                          Csv_Number(Real_Of(query.value(6))),
-                                         Csv_Text(query.value(7).toString())}
-                                 .join(QLatin1Char('\x1f'));
+                                         Csv_Text(query.value(7).toString())};
             }
             for (const History_Row &row : page.rows)
-                for (const QString &line : lines.value(row.id))
+                for (const QStringList &cells : lines.value(row.id))
                     text += Csv_Line(QStringList{Csv_Identifier(row.certificate_number),
                                                  Csv_Identifier(row.serial), row.calibration_date} +
-                                     line.split(QLatin1Char('\x1f')));
+                                     cells);
         }
         if (file.write(text.toUtf8()) < 0)
             return cannot_write();

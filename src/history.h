@@ -11,6 +11,7 @@
 #include <cmath>
 #include <limits>
 
+class QSettings;
 class TSettingsStore;
 
 // Where the history is: a file at this bench, or a laboratory's PostgreSQL
@@ -32,6 +33,8 @@ struct History_Connection
     QString ssl_mode; // "require" by default for a host other than this machine
 
     static History_Connection From_Settings(const TSettingsStore &store);
+    // Into the group that From_Settings reads; never a password.
+    void Save(QSettings &settings) const;
     // The group's keys, as the settings file holds them.
     static inline const QString group = QStringLiteral("History");
     static inline const QString engine_key = QStringLiteral("Engine");

@@ -229,18 +229,5 @@ void THistorySettingsDialog::Copy_To_Server()
 QString THistorySettingsDialog::Save()
 {
     const History_Connection connection = Connection();
-    const bool server = connection.engine == History_Connection::Engine::PostgreSQL;
-    return d_store->Write(
-        [&](QSettings &settings)
-        {
-            settings.beginGroup(History_Connection::group);
-            settings.setValue(History_Connection::engine_key,
-                              server ? QStringLiteral("postgresql") : QStringLiteral("sqlite"));
-            settings.setValue(History_Connection::host_key, connection.host);
-            settings.setValue(History_Connection::port_key, connection.port);
-            settings.setValue(History_Connection::database_key, connection.database);
-            settings.setValue(History_Connection::user_key, connection.user);
-            settings.setValue(History_Connection::ssl_mode_key, connection.ssl_mode);
-            settings.endGroup();
-        });
+    return d_store->Write([&connection](QSettings &settings) { connection.Save(settings); });
 }
