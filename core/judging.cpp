@@ -158,21 +158,33 @@ Verdict Overall_Verdict(const QList<Verdict> &verdicts)
 
 Drift Compute_Drift(const QList<Nominal_Error> &found_now, const QList<Nominal_Error> &left_last)
 {
+    // Asked at every change of the record, with up to a thousand rows on
+    // either side: the last errors are looked up by nominal, not scanned.
+    constexpr double same_nominal = 1e-9;
+    std::vector<std::pair<double, int>> by_nominal; // nominal, place in left_last
+    for (int index = 0; index < left_last.size(); ++index)
+        if (std::isfinite(left_last.at(index).nominal) && std::isfinite(left_last.at(index).error))
+            by_nominal.emplace_back(left_last.at(index).nominal, index);
+    std::sort(by_nominal.begin(), by_nominal.end());
     Drift drift;
     for (const Nominal_Error &found : found_now)
     {
         if (!std::isfinite(found.nominal) || !std::isfinite(found.error))
             continue;
-        for (const Nominal_Error &left : left_last)
-            if (std::isfinite(left.nominal) && std::isfinite(left.error) &&
-                std::fabs(left.nominal - found.nominal) < 1e-9)
-            {
-                const double change = found.error - left.error;
-                drift.points << qMakePair(found.nominal, change);
-                if (std::fabs(change) > std::fabs(drift.largest))
-                    drift.largest = change;
-                break;
-            }
+        // The first of the last rows at this nominal, as they were listed.
+        int first = -1;
+        for (auto left = std::lower_bound(by_nominal.begin(), by_nominal.end(),
+                                          std::make_pair(found.nominal - same_nominal, -1));
+             left != by_nominal.end() && left->first - found.nominal < same_nominal; ++left)
+            if (std::fabs(left->first - found.nominal) < same_nominal &&
+                (first < 0 || left->second < first))
+                first = left->second;
+        if (first < 0)
+            continue;
+        const double change = found.error - left_last.at(first).error;
+        drift.points << qMakePair(found.nominal, change);
+        if (std::fabs(change) > std::fabs(drift.largest))
+            drift.largest = change;
     }
     return drift;
 }

@@ -375,7 +375,9 @@ void TZentrovaDialog::Data_Changed()
     QString new_code1 = no_code;
     QString new_code2 = no_code;
     QString data_range = no_code + QLatin1Char(' ') + Temperature_Unit();
-    const QString why_not = Why_No_Codes();
+    // Kept for the record model: it reads every row, once a keystroke.
+    d_why_no_codes = Why_No_Codes();
+    const QString &why_not = d_why_no_codes;
     d_data_range_label->setToolTip(
         why_not.isEmpty() ? Copy_Hint() : why_not + QStringLiteral("\n\n") + Copy_Hint());
     d_result = Calibration_Result();
@@ -410,7 +412,7 @@ Main_Window_State TZentrovaDialog::Current_State() const
     }
     state.has_result = d_result.valid;
     state.new_codes = Code_Pair{d_result.new_code1, d_result.new_code2};
-    state.why_no_codes = Why_No_Codes();
+    state.why_no_codes = d_why_no_codes;
     state.measured_precision = d_input_widget->Get_Measured_Precision();
     return state;
 }

@@ -106,6 +106,7 @@ private:
     // front of it), deleted with this one.
     std::unique_ptr<TRecordDialog> d_record_dialog;
     Calibration_Result d_result;
+    QString d_why_no_codes; // with d_result: why it shows no codes, or nothing
 };
 
 #endif

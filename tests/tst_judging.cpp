@@ -193,6 +193,8 @@ void TestJudging::drift_data()
         << Errors{{15, 0.2}, {20, -0.2}} << Errors{{15, 0.1}, {20, 0.1}} << 2 << -0.3;
     QTest::newRow("only nominals measured both times")
         << Errors{{15, 0.2}, {30, 1.0}} << Errors{{15, 0.1}, {25, 0.0}} << 1 << 0.1;
+    QTest::newRow("a nominal measured twice then: the first listed")
+        << Errors{{20, 0.2}, {15, 0.2}} << Errors{{25, 0.0}, {15, 0.5}, {15, 0.1}} << 1 << -0.3;
     QTest::newRow("no nominal, no drift")
         << Errors{{not_a_number, 0.2}} << Errors{{not_a_number, 0.1}} << 0 << 0.0;
 }
