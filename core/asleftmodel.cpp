@@ -2,6 +2,7 @@
 
 #include "numbertext.h"
 #include "recordmodel.h"
+#include "sample.h"
 
 TAsLeftModel::TAsLeftModel(TRecordModel *record, QObject *parent)
     : QAbstractTableModel(parent), d_record(record)
@@ -124,7 +125,7 @@ QVariant TAsLeftModel::headerData(int section, Qt::Orientation orientation, int 
         return QVariant();
     if (orientation == Qt::Vertical)
         return section + 1;
-    const QString unit = QStringLiteral("\n(\u00B0C)");
+    const QString unit = QStringLiteral("\n(%1)").arg(Degrees_Celsius());
     switch (section)
     {
     case Actual_Column:

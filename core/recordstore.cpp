@@ -15,14 +15,9 @@ QString Key(const QString &name)
     return Settings_Keys::Record::Key(name);
 }
 
-// A text as the store gives it back: an unquoted comma splits a text into a
-// list, which is joined again.
 QString Text(const TSettingsStore &store, const QString &name)
 {
-    const QVariant value = store.Value(Key(name));
-    if (value.type() == QVariant::StringList)
-        return value.toStringList().join(QLatin1Char(','));
-    return value.toString();
+    return Stored_Text(store, Key(name));
 }
 
 const char *Phase_Text(Record_Phase phase)

@@ -27,17 +27,6 @@ int Stored_Row_Count(const QVariant &value)
     return static_cast<int>(std::clamp<qlonglong>(count, 1, Maximum_Table_Rows));
 }
 
-// A stored value as the table takes it: a number as the number's text, any
-// other text as it stands; an absent key gives an empty field.
-QString Stored_Text(const TSettingsStore &store, const QString &key)
-{
-    const QVariant value = store.Value(key);
-    // An unquoted decimal comma (20,125) reads as a list of two texts.
-    if (value.type() == QVariant::StringList)
-        return value.toStringList().join(QLatin1Char(','));
-    return value.isValid() ? value.toString() : QString();
-}
-
 // A field's text as the file keeps it: a number as a number, so that every
 // build reads it; any other text as typed, so that it is not lost (a build
 // that does not keep texts reads it as 0, as it always has).

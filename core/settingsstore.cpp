@@ -197,3 +197,11 @@ QString TSettingsStore::Write(const std::function<void(QSettings &)> &fill) cons
         return QString();
     return Write_Failure_Reason(d_file_name, Written_Size(store));
 }
+
+QString Stored_Text(const TSettingsStore &store, const QString &key)
+{
+    const QVariant value = store.Value(key);
+    if (value.type() == QVariant::StringList)
+        return value.toStringList().join(QLatin1Char(','));
+    return value.isValid() ? value.toString() : QString();
+}

@@ -90,4 +90,9 @@ private:
     std::unique_ptr<QSettings> d_reader;
 };
 
+// A stored value's text as typed: an unquoted comma (a decimal comma, or a
+// text with one) reads back as a list, which is joined again; an absent key
+// gives an empty text.
+QString Stored_Text(const TSettingsStore &store, const QString &key);
+
 #endif

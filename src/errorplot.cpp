@@ -1,6 +1,7 @@
 #include "errorplot.h"
 
 #include "numbertext.h"
+#include "sample.h"
 
 #include <QPainter>
 #include <QPen>
@@ -23,9 +24,6 @@
 
 namespace
 {
-// The degree sign itself (U+00B0), on screen and on paper alike.
-const QString degrees_celsius = QStringLiteral("\u00B0C");
-
 // Room left between the outermost point (or the band's edge) and the frame,
 // as a share of what the axis spans: a symbol is never cut in half.
 constexpr double margin_share = 0.08;
@@ -120,8 +118,8 @@ TErrorPlot::TErrorPlot(QWidget *parent) : QwtPlot(parent)
         frame->setFrameStyle(QFrame::Box | QFrame::Plain);
         frame->setLineWidth(1);
     }
-    setAxisTitle(xBottom, tr("Actual temperature (%1)").arg(degrees_celsius));
-    setAxisTitle(yLeft, tr("Error (%1)").arg(degrees_celsius));
+    setAxisTitle(xBottom, tr("Actual temperature (%1)").arg(Degrees_Celsius()));
+    setAxisTitle(yLeft, tr("Error (%1)").arg(Degrees_Celsius()));
     // The canvas's frame is the axes' line: the ticks stand on it.
     plotLayout()->setAlignCanvasToScales(true);
     for (int axis : {xBottom, yLeft})
@@ -286,7 +284,7 @@ QwtInterval TErrorPlot::Error_Range(const Plot_Data &data)
 QString TErrorPlot::Description(const Plot_Data &data)
 {
     const auto degrees = [](double value)
-    { return Number_Text(value, 3) + QLatin1Char(' ') + degrees_celsius; };
+    { return Number_Text(value, 3) + QLatin1Char(' ') + Degrees_Celsius(); };
     double low_error = std::numeric_limits<double>::infinity();
     double high_error = -low_error;
     double low_actual = low_error;

@@ -4,6 +4,7 @@
 #include "historyclient.h"
 #include "historylistmodel.h"
 #include "historysettingsdialog.h"
+#include "safetext.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -257,12 +258,7 @@ void THistoryDialog::Ask_Save_Again(const QString &number)
 {
     if (number.isEmpty())
         return;
-    QString name = number;
-    // Whatever a file name cannot hold on Linux or Windows.
-    static const QString unsafe = QStringLiteral("/\\:*?\"<>|");
-    for (QChar &character : name)
-        if (unsafe.contains(character) || character.category() == QChar::Other_Control)
-            character = QLatin1Char('-');
+    const QString name = File_Name_Part(number);
     const QString path = QFileDialog::getSaveFileName(
         this, tr("Save Certificate Again"),
         QDir::home().absoluteFilePath(name + QStringLiteral(".pdf")), tr("PDF files (*.pdf)"));
