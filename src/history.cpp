@@ -147,6 +147,18 @@ QVariant Text(const QString &text)
     return text.isEmpty() ? QVariant(QVariant::String) : QVariant(text);
 }
 
+// Issuing and copying a bench's history store a calibration alike.
+const char insert_calibration_statement[] =
+    "INSERT INTO calibrations (instrument_id, certificate_number, calibration_date, technician, "
+    "reference, reference_uncertainty, resolution, tolerance, existing_code1, existing_code2, "
+    "new_code1, new_code2, uncertainty, verdict_as_found, verdict_as_left, as_left_measured, "
+    "saved_at, calibration_uuid, replaces, model, owner, issue_date, approver, "
+    "approver_function) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+    "?, ?, ?) RETURNING id";
+const char insert_point_statement[] =
+    "INSERT INTO points (calibration_id, kind, position, nominal, "
+    "actual, reading, error, verdict) VALUES (?, ?, ?, ?, ?, ?, ?, ?)";
+
 bool Exec(QSqlQuery &query, const QString &statement, QSqlError *error)
 {
     if (query.exec(statement))
@@ -925,16 +937,7 @@ Issue_Result THistory::Issue_Once(const History_Record &record, bool *retry)
                               Text(record.issue_date),
                               Text(record.approver),
                               Text(record.approver_function)};
-    if (!Prepare(query,
-                 QStringLiteral(
-                     "INSERT INTO calibrations (instrument_id, certificate_number, "
-                     "calibration_date, technician, reference, reference_uncertainty, "
-                     "resolution, tolerance, existing_code1, existing_code2, new_code1, "
-                     "new_code2, uncertainty, verdict_as_found, verdict_as_left, "
-                     "as_left_measured, saved_at, calibration_uuid, replaces, model, "
-                     "owner, issue_date, approver, approver_function) VALUES (?, ?, ?, ?, ?, ?, "
-                     "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"),
-                 values, &error))
+    if (!Prepare(query, QLatin1String(insert_calibration_statement), values, &error))
         return fail(error);
     if (!query.next())
         return fail(query.lastError());
@@ -945,9 +948,7 @@ Issue_Result THistory::Issue_Once(const History_Record &record, bool *retry)
                  {calibration, content_json}, &error))
         return fail(error);
 
-    if (!query.prepare(QStringLiteral("INSERT INTO points (calibration_id, kind, position, "
-                                      "nominal, actual, reading, error, verdict) "
-                                      "VALUES (?, ?, ?, ?, ?, ?, ?, ?)")))
+    if (!query.prepare(QLatin1String(insert_point_statement)))
         return fail(query.lastError());
     for (int index = 0; index < record.points.size(); ++index)
     {
@@ -1400,9 +1401,7 @@ Copy_Result THistory::Copy_From(const QString &sqlite_path)
         // Prepared once: a server answers each preparation, and a bench's
         // history holds hundreds of thousands of points.
         QSqlQuery insert_point(database);
-        if (good && !insert_point.prepare(QStringLiteral(
-                        "INSERT INTO points (calibration_id, kind, position, nominal, actual, "
-                        "reading, error, verdict) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")))
+        if (good && !insert_point.prepare(QLatin1String(insert_point_statement)))
         {
             error = insert_point.lastError();
             good = false;
@@ -1448,17 +1447,7 @@ Copy_Result THistory::Copy_From(const QString &sqlite_path)
             for (int column = 2; column <= 26; ++column)
                 if (column != 17 && column != 18) // content and plot: beside it
                     values << read.value(column);
-            good = Prepare(write,
-                           QStringLiteral(
-                               "INSERT INTO calibrations (instrument_id, certificate_number, "
-                               "calibration_date, technician, reference, reference_uncertainty, "
-                               "resolution, tolerance, existing_code1, existing_code2, new_code1, "
-                               "new_code2, uncertainty, verdict_as_found, verdict_as_left, "
-                               "as_left_measured, saved_at, calibration_uuid, replaces, model, "
-                               "owner, issue_date, approver, approver_function) VALUES (?, ?, ?, "
-                               "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
-                               "RETURNING id"),
-                           values, &error) &&
+            good = Prepare(write, QLatin1String(insert_calibration_statement), values, &error) &&
                    write.next();
             if (!good)
                 break;
